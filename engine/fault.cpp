@@ -1,0 +1,58 @@
+#include "engine/fault.h"
+
+#include "engine/fields.h"
+
+namespace tavorin {
+
+std::string_view faultKindId(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::TypeMismatch: return "type-mismatch";
+        case FaultKind::DivisionByZero: return "division-by-zero";
+        case FaultKind::Overflow: return "overflow";
+        case FaultKind::InvalidArgument: return "invalid-argument";
+        case FaultKind::FieldAccess: return "field-access";
+    }
+    return "field-access";
+}
+
+std::string_view faultKindName(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::TypeMismatch: return "类型不匹配";
+        case FaultKind::DivisionByZero: return "除数为零";
+        case FaultKind::Overflow: return "溢出";
+        case FaultKind::InvalidArgument: return "无效的过程调用或参数";
+        case FaultKind::FieldAccess: return "控件访问失败";
+    }
+    return "控件访问失败";
+}
+
+Fault describeFault(const CalcFault& fault) {
+    const FieldSpec* field = findField(fault.box);
+    std::string where;
+    if (field != nullptr) {
+        where = "“" + std::string(field->caption) + "”";
+    } else if (!fault.box.empty()) {
+        where = "“" + fault.box + "”";
+    }
+    std::string detail;
+    switch (fault.kind) {
+        case FaultKind::TypeMismatch:
+            detail = where.empty() ? "文本不是数字。" : where + "中的内容不是数字。";
+            break;
+        case FaultKind::DivisionByZero:
+            detail = where.empty() ? "计算中出现以零作除数。" : where + "为零，不能作除数。";
+            break;
+        case FaultKind::Overflow:
+            detail = where.empty() ? "计算结果超出数值范围。" : where + "中的数值超出范围。";
+            break;
+        case FaultKind::InvalidArgument:
+            detail = "负数不能开非整数次方。";
+            break;
+        case FaultKind::FieldAccess:
+            detail = (fault.writing ? "无法写入" : "无法读取") + (where.empty() ? "控件" : where) + "。";
+            break;
+    }
+    return {fault.kind, fault.box, std::string(faultKindName(fault.kind)) + "：" + detail};
+}
+
+}  // namespace tavorin

@@ -1,0 +1,320 @@
+#include "engine/numeric_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace tavorin {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+// A decimal number taken apart: the mantissa digits with the position of the point, and
+// the exponent (saturated, so that "1e99999999999999999999" stays representable).
+struct DecimalText {
+    bool negative = false;
+    std::string digits;   // mantissa digits, point removed
+    int pointAt = 0;      // digits before the point
+    long exponent = 0;
+};
+
+constexpr long kExponentLimit = 1'000'000;
+
+// Turns the parts into a value, correctly rounded to T. A value too large for T is an
+// Overflow; one too small becomes a signed zero.
+template <class T>
+Conversion<T> toNumber(const DecimalText& d) {
+    if (d.digits.find_first_not_of('0') == std::string::npos) {
+        return {d.negative ? -T(0) : T(0)};
+    }
+    std::string text;
+    text.reserve(d.digits.size() + 24);
+    text.append(d.digits);
+    text.push_back('e');
+    text.append(std::to_string(d.exponent - static_cast<long>(d.digits.size() - d.pointAt)));
+    T value{};
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Decide by the decimal exponent of the leading digit which way it left the range.
+        const auto lead = static_cast<long>(d.digits.find_first_not_of('0'));
+        const long magnitude = d.exponent + (d.pointAt - lead);
+        if (magnitude > 0) return {T(0), ConversionError::Overflow};
+        return {d.negative ? -T(0) : T(0)};
+    }
+    if (ec != std::errc{} || ptr != text.data() + text.size()) {
+        return {T(0), ConversionError::TypeMismatch};
+    }
+    return {d.negative ? -value : value};
+}
+
+long accumulateExponent(long exponent, char digit) {
+    return std::min(kExponentLimit, exponent * 10 + (digit - '0'));
+}
+
+bool isLenientBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+// "&H…" and "&O…" (blanks already removed): the digits that follow as a non-negative
+// whole number.
+Conversion<double> readRadix(std::string_view text, size_t at, bool hex) {
+    std::string hexDigits;
+    std::string bits;  // octal goes through binary
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (hex && isHexDigit(c)) {
+            hexDigits.push_back(c);
+        } else if (!hex && c >= '0' && c <= '7') {
+            const int v = c - '0';
+            bits.push_back(v & 4 ? '1' : '0');
+            bits.push_back(v & 2 ? '1' : '0');
+            bits.push_back(v & 1 ? '1' : '0');
+        } else {
+            break;
+        }
+    }
+    if (!hex) {
+        bits.insert(0, (4 - bits.size() % 4) % 4, '0');
+        for (size_t i = 0; i < bits.size(); i += 4) {
+            const int v = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 + (bits[i + 2] - '0') * 2 +
+                          (bits[i + 3] - '0');
+            hexDigits.push_back("0123456789abcdef"[v]);
+        }
+    }
+    const auto first = hexDigits.find_first_not_of('0');
+    if (first == std::string::npos) return {0.0};
+    double value = 0;
+    const char* begin = hexDigits.data() + first;
+    const char* end = hexDigits.data() + hexDigits.size();
+    const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::hex);
+    if (ec != std::errc{} || ptr != end) return {0.0, ConversionError::Overflow};
+    return {value};
+}
+
+bool isStrictBlank(char c) { return c == ' ' || c == '\t'; }
+
+template <class T>
+Conversion<T> convertStrict(std::string_view text, std::string_view separator) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && isStrictBlank(text[begin])) ++begin;
+    while (end > begin && isStrictBlank(text[end - 1])) --end;
+    const std::string_view s = text.substr(begin, end - begin);
+
+    DecimalText d;
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) d.negative = s[i++] == '-';
+    bool seenPoint = false;
+    while (i < s.size()) {
+        if (isDigit(s[i])) {
+            d.digits.push_back(s[i++]);
+            if (!seenPoint) ++d.pointAt;
+        } else if (!seenPoint && !separator.empty() && s.substr(i).starts_with(separator)) {
+            seenPoint = true;
+            i += separator.size();
+        } else {
+            break;
+        }
+    }
+    if (d.digits.empty()) return {T(0), ConversionError::TypeMismatch};
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) negativeExponent = s[i++] == '-';
+        if (i == s.size() || !isDigit(s[i])) return {T(0), ConversionError::TypeMismatch};
+        while (i < s.size() && isDigit(s[i])) d.exponent = accumulateExponent(d.exponent, s[i++]);
+        if (negativeExponent) d.exponent = -d.exponent;
+    }
+    if (i != s.size()) return {T(0), ConversionError::TypeMismatch};
+    return toNumber<T>(d);
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+// A finite magnitude rounded to a number of significant digits: digits without trailing
+// zeros and the decimal exponent of the first one.
+struct Rounded {
+    std::array<char, 24> digits{};
+    int count = 0;
+    int exponent = 0;
+};
+
+// Reads "d.ddde±xx" as written by to_chars in scientific format.
+void parseScientific(const char* begin, const char* end, std::string& digits, int& exponent) {
+    digits.clear();
+    const char* p = begin;
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p != '.') digits.push_back(*p);
+    }
+    // to_chars writes no terminator: the exponent ends at `end`.
+    ++p;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    exponent = 0;
+    for (; p != end; ++p) exponent = exponent * 10 + (*p - '0');
+    if (negative) exponent = -exponent;
+}
+
+// Rounds to `significant` digits, a tie at the last kept digit away from zero.
+// to_chars rounds ties to even; a tie is only possible where the digits one and two past
+// the last kept one read "50", and only then are the exact digits needed.
+template <class T>
+Rounded roundSignificant(T magnitude, int significant, int exactDigits) {
+    Rounded r;
+    if (magnitude == 0) {
+        r.digits[0] = '0';
+        r.count = 1;
+        return r;
+    }
+    thread_local std::string digits;
+    std::array<char, 64> probe{};
+    auto res = std::to_chars(probe.begin(), probe.end(), magnitude, std::chars_format::scientific,
+                             significant + 1);
+    parseScientific(probe.begin(), res.ptr, digits, r.exponent);
+    if (digits[significant] == '5' && digits[significant + 1] == '0') {
+        thread_local std::string exact;
+        exact.resize(static_cast<size_t>(exactDigits) + 16);
+        res = std::to_chars(exact.data(), exact.data() + exact.size(), magnitude,
+                            std::chars_format::scientific, exactDigits);
+        parseScientific(exact.data(), res.ptr, digits, r.exponent);
+        const bool up = digits[significant] >= '5';
+        digits.resize(significant);
+        if (up) {
+            int i = significant - 1;
+            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits.insert(digits.begin(), '1');
+                digits.pop_back();
+                ++r.exponent;
+            }
+        }
+    } else {
+        res = std::to_chars(probe.begin(), probe.end(), magnitude, std::chars_format::scientific,
+                            significant - 1);
+        parseScientific(probe.begin(), res.ptr, digits, r.exponent);
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    r.count = static_cast<int>(digits.size());
+    std::copy(digits.begin(), digits.end(), r.digits.begin());
+    return r;
+}
+
+// Lays out rounded digits in fixed or exponent form.
+std::string layOut(bool negative, const Rounded& r, int significant, std::string_view separator,
+                   bool leadingBlank) {
+    std::string out;
+    out.reserve(32);
+    if (negative) {
+        out.push_back('-');
+    } else if (leadingBlank) {
+        out.push_back(' ');
+    }
+    const int e = r.exponent;
+    const int n = r.count;
+    const bool exponentForm = e >= significant || (e < 0 && (-e - 1) + n > significant);
+    if (exponentForm) {
+        out.push_back(r.digits[0]);
+        if (n > 1) {
+            out.append(separator);
+            out.append(r.digits.data() + 1, n - 1);
+        }
+        out.push_back('E');
+        out.push_back(e < 0 ? '-' : '+');
+        const int a = std::abs(e);
+        if (a < 10) out.push_back('0');
+        out.append(std::to_string(a));
+    } else if (e >= 0) {
+        for (int i = 0; i <= e; ++i) out.push_back(i < n ? r.digits[i] : '0');
+        if (n > e + 1) {
+            out.append(separator);
+            out.append(r.digits.data() + e + 1, n - e - 1);
+        }
+    } else {
+        if (!leadingBlank) out.push_back('0');
+        out.append(separator);
+        out.append(static_cast<size_t>(-e - 1), '0');
+        out.append(r.digits.data(), n);
+    }
+    return out;
+}
+
+constexpr int kDoubleDigits = 15;
+constexpr int kSingleDigits = 7;
+// Enough digits to write any double (767) or single (112) exactly.
+constexpr int kDoubleExactDigits = 780;
+constexpr int kSingleExactDigits = 120;
+
+}  // namespace
+
+Conversion<double> readLenient(std::string_view text) {
+    // Blanks, tabs and line feeds count nowhere: "1 52" is 152, "& H1F" is 31.
+    std::string s;
+    s.reserve(text.size());
+    for (const char c : text) {
+        if (!isLenientBlank(c)) s.push_back(c);
+    }
+    size_t i = 0;
+    if (s.size() >= 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h') return readRadix(s, 2, true);
+        if (s[1] == 'O' || s[1] == 'o') return readRadix(s, 2, false);
+    }
+    DecimalText d;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) d.negative = s[i++] == '-';
+    bool seenPoint = false;
+    for (; i < s.size(); ++i) {
+        if (isDigit(s[i])) {
+            d.digits.push_back(s[i]);
+            if (!seenPoint) ++d.pointAt;
+        } else if (s[i] == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (d.digits.empty()) return {0.0};
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) negativeExponent = s[i++] == '-';
+        for (; i < s.size() && isDigit(s[i]); ++i) {
+            d.exponent = accumulateExponent(d.exponent, s[i]);
+        }
+        if (negativeExponent) d.exponent = -d.exponent;
+    }
+    return toNumber<double>(d);
+}
+
+Conversion<double> convertStrictDouble(std::string_view text, std::string_view separator) {
+    return convertStrict<double>(text, separator);
+}
+
+Conversion<float> convertStrictSingle(std::string_view text, std::string_view separator) {
+    return convertStrict<float>(text, separator);
+}
+
+std::string generalForm(double value, std::string_view separator) {
+    const Rounded r = roundSignificant(std::fabs(value), kDoubleDigits, kDoubleExactDigits);
+    return layOut(value < 0, r, kDoubleDigits, separator, false);
+}
+
+std::string generalForm(float value, std::string_view separator) {
+    const Rounded r = roundSignificant(std::fabs(value), kSingleDigits, kSingleExactDigits);
+    return layOut(value < 0, r, kSingleDigits, separator, false);
+}
+
+std::string leadingBlankForm(double value) {
+    const Rounded r = roundSignificant(std::fabs(value), kDoubleDigits, kDoubleExactDigits);
+    return layOut(value < 0, r, kDoubleDigits, ".", true);
+}
+
+}  // namespace tavorin
