@@ -30,9 +30,9 @@ struct Components {
     Real a27;
     float a29 = 0;  // rounded to single
 
-    Real aa1;  // upper side, temperature rise
-    Real aa2;  // upper side, temperature drop: the two friction forces reversed
-    Real aa3;  // lower side, temperature rise
+    Real aa1;       // upper side, temperature rise
+    Real aa2;       // upper side, temperature drop: the two friction forces reversed
+    Real aa3;       // lower side, temperature rise
     float aa4 = 0;  // lower side, temperature drop, rounded to single
 };
 

@@ -6,22 +6,32 @@ namespace tavorin {
 
 std::string_view faultKindId(FaultKind kind) {
     switch (kind) {
-        case FaultKind::TypeMismatch: return "type-mismatch";
-        case FaultKind::DivisionByZero: return "division-by-zero";
-        case FaultKind::Overflow: return "overflow";
-        case FaultKind::InvalidArgument: return "invalid-argument";
-        case FaultKind::FieldAccess: return "field-access";
+        case FaultKind::TypeMismatch:
+            return "type-mismatch";
+        case FaultKind::DivisionByZero:
+            return "division-by-zero";
+        case FaultKind::Overflow:
+            return "overflow";
+        case FaultKind::InvalidArgument:
+            return "invalid-argument";
+        case FaultKind::FieldAccess:
+            return "field-access";
     }
     return "field-access";
 }
 
 std::string_view faultKindName(FaultKind kind) {
     switch (kind) {
-        case FaultKind::TypeMismatch: return "类型不匹配";
-        case FaultKind::DivisionByZero: return "除数为零";
-        case FaultKind::Overflow: return "溢出";
-        case FaultKind::InvalidArgument: return "无效的过程调用或参数";
-        case FaultKind::FieldAccess: return "控件访问失败";
+        case FaultKind::TypeMismatch:
+            return "类型不匹配";
+        case FaultKind::DivisionByZero:
+            return "除数为零";
+        case FaultKind::Overflow:
+            return "溢出";
+        case FaultKind::InvalidArgument:
+            return "无效的过程调用或参数";
+        case FaultKind::FieldAccess:
+            return "控件访问失败";
     }
     return "控件访问失败";
 }
@@ -49,7 +59,8 @@ Fault describeFault(const CalcFault& fault) {
             detail = "负数不能开非整数次方。";
             break;
         case FaultKind::FieldAccess:
-            detail = (fault.writing ? "无法写入" : "无法读取") + (where.empty() ? "控件" : where) + "。";
+            detail =
+                (fault.writing ? "无法写入" : "无法读取") + (where.empty() ? "控件" : where) + "。";
             break;
     }
     return {fault.kind, fault.box, std::string(faultKindName(fault.kind)) + "：" + detail};

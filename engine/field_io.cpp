@@ -8,10 +8,12 @@ namespace {
 template <class T>
 T checkedConversion(const Conversion<T>& c, std::string_view box) {
     switch (c.error) {
-        case ConversionError::None: return c.value;
+        case ConversionError::None:
+            return c.value;
         case ConversionError::TypeMismatch:
             throw CalcFault{FaultKind::TypeMismatch, std::string(box)};
-        case ConversionError::Overflow: throw CalcFault{FaultKind::Overflow, std::string(box)};
+        case ConversionError::Overflow:
+            throw CalcFault{FaultKind::Overflow, std::string(box)};
     }
     return c.value;
 }

@@ -12,7 +12,7 @@
 namespace tavorin {
 
 class FieldIo {
-public:
+  public:
     FieldIo(FieldStore& store, std::string_view separator)
         : m_store(store), m_separator(separator) {}
 
@@ -32,7 +32,7 @@ public:
     void write(std::string_view box, Real value) { write(box, Value::of(value)); }
     void setCaption(std::string_view label, std::string_view caption);
 
-private:
+  private:
     FieldStore& m_store;
     std::string_view m_separator;
     std::string m_text;  // reused for every read

@@ -80,8 +80,9 @@ struct NameIndex {
         std::sort(rows.begin(), rows.end());
     }
     const FieldSpec* find(std::string_view name) const {
-        const auto it = std::lower_bound(rows.begin(), rows.end(), name,
-                                         [](const auto& row, std::string_view n) { return row.first < n; });
+        const auto it =
+            std::lower_bound(rows.begin(), rows.end(), name,
+                             [](const auto& row, std::string_view n) { return row.first < n; });
         return it != rows.end() && it->first == name ? &kFields[it->second] : nullptr;
     }
 };

@@ -45,7 +45,7 @@ inline constexpr std::string_view kResultCaption = "计算结果:";
 // What a command needs of the window. Each operation reports whether it succeeded; a
 // failure stops the calling command.
 class FieldStore {
-public:
+  public:
     virtual ~FieldStore() = default;
     // Reads the whole text of a box or choice list into `text`.
     virtual bool readText(std::string_view name, std::string& text) = 0;
@@ -58,7 +58,7 @@ public:
 // A field store in memory, in the window's start state: every input box and choice list
 // at its default text, every output box and Label25 empty. Names outside the table fail.
 class MemoryStore final : public FieldStore {
-public:
+  public:
     MemoryStore();
 
     bool readText(std::string_view name, std::string& text) override;
@@ -68,7 +68,7 @@ public:
     // The text or caption of any control of the table; empty for an unknown name.
     const std::string& text(std::string_view name) const;
 
-private:
+  private:
     std::vector<std::string> m_texts;  // by table row
 };
 

@@ -11,9 +11,7 @@ namespace tavorin {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // ---------------------------------------------------------------------------------------
 // Reading
@@ -22,8 +20,8 @@ bool isHexDigit(char c) {
 // the exponent (saturated, so that "1e99999999999999999999" stays representable).
 struct DecimalText {
     bool negative = false;
-    std::string digits;   // mantissa digits, point removed
-    int pointAt = 0;      // digits before the point
+    std::string digits;  // mantissa digits, point removed
+    int pointAt = 0;     // digits before the point
     long exponent = 0;
 };
 

@@ -15,14 +15,14 @@
 namespace tavorin {
 
 class Real {
-public:
+  public:
     constexpr Real() = default;
     constexpr Real(double v) : m_value(v) {}  // NOLINT: numbers enter formulas as written
     constexpr Real(float v) : m_value(v) {}   // NOLINT: a single enters exactly
     constexpr Real(int v) : m_value(v) {}     // NOLINT: an integer constant enters exactly
     constexpr double value() const { return m_value; }
 
-private:
+  private:
     double m_value = 0.0;
 };
 

@@ -24,8 +24,7 @@ void sizeAnchorBlock(FieldIo& io, const InputCase& in, const Components& c) {
     // meeting at the turning angle.
     const Real a1x = cos(in.a10) * c.aa1;
     const Real a3x = cos(in.a20) * c.aa3;
-    const Real x1 =
-        pow((pow(a3x, 2) + pow(a1x, 2)) - (cos(PI - in.spj) * (a3x * (a1x * 2))), 0.5);
+    const Real x1 = pow((pow(a3x, 2) + pow(a1x, 2)) - (cos(PI - in.spj) * (a3x * (a1x * 2))), 0.5);
     io.write("x1", x1);
     const Real y1 = (sin(in.a20) * c.aa3) + (sin(in.a10) * c.aa1);
     io.write("y1", y1);

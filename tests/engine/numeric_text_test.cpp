@@ -1,0 +1,288 @@
+#include "engine/numeric_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "engine/real.h"
+
+namespace tavorin {
+namespace {
+
+using E = ConversionError;
+
+struct ReadRow {
+    const char* text;
+    double value;
+    E error = E::None;
+};
+
+TEST(LenientReading, ReadsTheLeadingNumber) {
+    const ReadRow rows[] = {
+        {"", 0},
+        {"abc", 0},
+        {" 3.8 ", 3.8},
+        {"1 52", 152},
+        {"1.5m", 1.5},
+        {"0,6", 0},
+        {"1e2", 100},
+        {"1E-2", 0.01},
+        {"2D3", 2000},
+        {"2d+3", 2000},
+        {"1e", 1},
+        {"1e+", 1},
+        {"-.25", -0.25},
+        {"+7", 7},
+        {"- 7", -7},
+        {"+-7", 0},
+        {".", 0},
+        {"1.2.3", 1.2},
+        {"\t1\n2", 12},
+        {"1\r2", 1},  // a carriage return is not a blank
+        {"0.014", 0.014},
+        {"35.30", 35.3},
+        {"&HFFFF", 65535},
+        {"&hff", 255},
+        {"& H1F", 31},
+        {"&O17", 15},
+        {"&o777", 511},
+        {"&H", 0},
+        {"&Hxyz", 0},
+        {"&O8", 0},
+        {"&12", 0},
+        {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0},
+        {"1e308", 1e308},
+        {"1e400", 0, E::Overflow},
+        {"-1e400", 0, E::Overflow},
+        {"1e99999999999999999999", 0, E::Overflow},
+        {"1e-400", 0},
+        {"1e-99999999999999999999", 0},
+        {"4.9406564584124654e-324", 4.9406564584124654e-324},
+        {"0.1000000000000000055511151231257827", 0.1},
+    };
+    for (const ReadRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto r = readLenient(row.text);
+        EXPECT_EQ(r.error, row.error);
+        if (row.error == E::None) {
+            EXPECT_EQ(r.value, row.value);
+        }
+    }
+}
+
+TEST(LenientReading, HexBeyondTheDoubleRangeOverflows) {
+    const std::string huge = "&H" + std::string(257, 'F');
+    EXPECT_EQ(readLenient(huge).error, E::Overflow);
+    // An octal number of 341 digits (1023 bits) is still in range.
+    const std::string large = "&O1" + std::string(340, '0');
+    const auto r = readLenient(large);
+    EXPECT_EQ(r.error, E::None);
+    EXPECT_EQ(r.value, std::ldexp(1.0, 1020));
+}
+
+TEST(StrictConversion, AcceptsOnlyAWholeNumber) {
+    const ReadRow rows[] = {
+        {" 30 ", 30},
+        {"30", 30},
+        {"-.5", -0.5},
+        {"+5.", 5},
+        {"1E+15", 1e15},
+        {"1e-3", 0.001},
+        {"\t2\t", 2},
+        {"-30.0135534710018", -30.0135534710018},
+        {"", 0, E::TypeMismatch},
+        {"   ", 0, E::TypeMismatch},
+        {"abc", 0, E::TypeMismatch},
+        {".", 0, E::TypeMismatch},
+        {"-", 0, E::TypeMismatch},
+        {"1.5m", 0, E::TypeMismatch},
+        {"1 5", 0, E::TypeMismatch},
+        {"1,5", 0, E::TypeMismatch},
+        {"1,000", 0, E::TypeMismatch},
+        {"1.2.3", 0, E::TypeMismatch},
+        {"1e", 0, E::TypeMismatch},
+        {"1e+", 0, E::TypeMismatch},
+        {"1D3", 0, E::TypeMismatch},
+        {"nan", 0, E::TypeMismatch},
+        {"inf", 0, E::TypeMismatch},
+        {"-Infinity", 0, E::TypeMismatch},
+        {"0x10", 0, E::TypeMismatch},
+        {"&H10", 0, E::TypeMismatch},
+        {"$5", 0, E::TypeMismatch},
+        {"¥5", 0, E::TypeMismatch},
+        {"３０", 0, E::TypeMismatch},  // full-width digits
+        {"1e400", 0, E::Overflow},
+        {"1e-400", 0},
+    };
+    for (const ReadRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto r = convertStrictDouble(row.text);
+        EXPECT_EQ(r.error, row.error);
+        if (row.error == E::None) {
+            EXPECT_EQ(r.value, row.value);
+        }
+    }
+}
+
+TEST(StrictConversion, UsesTheGivenSeparator) {
+    EXPECT_EQ(convertStrictDouble("1,5", ",").value, 1.5);
+    EXPECT_EQ(convertStrictDouble("1.5", ",").error, E::TypeMismatch);
+    EXPECT_EQ(convertStrictDouble("-0,25E+1", ",").value, -2.5);
+}
+
+TEST(StrictConversion, SingleRoundsToNearestAndKeepsItsRange) {
+    const struct {
+        const char* text;
+        float value;
+        E error;
+    } rows[] = {
+        {"30", 30.0f, E::None},
+        {"0.1", 0.1f, E::None},
+        {"3.4028235e38", std::numeric_limits<float>::max(), E::None},
+        {"1e39", 0, E::Overflow},
+        {"-1e39", 0, E::Overflow},
+        {"1e-50", 0, E::None},
+        {"x", 0, E::TypeMismatch},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto r = convertStrictSingle(row.text);
+        EXPECT_EQ(r.error, row.error);
+        if (row.error == E::None) {
+            EXPECT_EQ(r.value, row.value);
+        }
+    }
+}
+
+struct FormRow {
+    double value;
+    const char* text;
+};
+
+TEST(GeneralForm, DoubleRows) {
+    const FormRow rows[] = {
+        {119.3808, "119.3808"},
+        {0, "0"},
+        {-0.0, "0"},
+        {152, "152"},
+        {0.7854, "0.7854"},
+        {-8.796479999999999, "-8.79648"},
+        {10.040347111722143, "10.0403471117221"},
+        {999999999999999, "999999999999999"},
+        {1e15, "1E+15"},
+        {-1e15, "-1E+15"},
+        {1234567890123456, "1.23456789012346E+15"},
+        {999999999999999.9, "1E+15"},  // rounding carries into the 16th digit
+        {5.6789e-11, "0.000000000056789"},
+        {5.6789e-12, "5.6789E-12"},
+        {1e-15, "0.000000000000001"},
+        {1e-16, "1E-16"},
+        {1.5e-15, "1.5E-15"},
+        {1e100, "1E+100"},
+        {1.7976931348623157e308, "1.79769313486232E+308"},
+        {4.9406564584124654e-324, "4.94065645841247E-324"},
+        {0.1, "0.1"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {2.0 / 3.0, "0.666666666666667"},
+        // Exact ties at the 16th digit round away from zero (to_chars alone rounds to even).
+        {1234567890123455.0, "1.23456789012346E+15"},
+        {1234567890123465.0, "1.23456789012347E+15"},
+        {12345678901234.25, "12345678901234.3"},
+        {-12345678901234.25, "-12345678901234.3"},
+        {0.5, "0.5"},
+        // Near a tie but below it: the 17th digit decides.
+        {0.123456789012345449, "0.123456789012345"},
+    };
+    for (const FormRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(generalForm(row.value), row.text);
+    }
+}
+
+TEST(GeneralForm, SingleRows) {
+    const struct {
+        float value;
+        const char* text;
+    } rows[] = {
+        {-1.156083f, "-1.156083"},
+        {-107.78778f, "-107.7878"},
+        {64.12057f, "64.12057"},
+        {654322.25f, "654322.3"},  // an exact tie, away from zero
+        {-654322.25f, "-654322.3"},
+        {654322.75f, "654322.8"},
+        {1234567.0f, "1234567"},
+        {12345678.0f, "1.234568E+07"},
+        {1e-8f, "1E-08"},
+        {1e-7f, "0.0000001"},
+        {0.0f, "0"},
+        {3.4028235e38f, "3.402823E+38"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(generalForm(row.value), row.text);
+    }
+}
+
+TEST(GeneralForm, WritesTheGivenSeparator) {
+    EXPECT_EQ(generalForm(119.3808, ","), "119,3808");
+    EXPECT_EQ(generalForm(1234567890123456.0, ","), "1,23456789012346E+15");
+    EXPECT_EQ(generalForm(-1.156083f, ","), "-1,156083");
+}
+
+TEST(LeadingBlankForm, Rows) {
+    const FormRow rows[] = {
+        {10.04, " 10.04"}, {1.87, " 1.87"},  {0.5, " .5"},       {-0.25, "-.25"},    {0, " 0"},
+        {-0.0, " 0"},      {1e15, " 1E+15"}, {-1e-16, "-1E-16"}, {-10.17, "-10.17"}, {0.01, " .01"},
+    };
+    for (const FormRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(leadingBlankForm(row.value), row.text);
+    }
+}
+
+TEST(Round2, HalvesGoUpwards) {
+    const struct {
+        double in;
+        double out;
+    } rows[] = {
+        {10.040347111722143, 10.04}, {93.3043, 93.3}, {-0.125, -0.12}, {0.125, 0.13},
+        {1.87162673036217, 1.87},    {-2.5, -2.5},    {0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.in);
+        EXPECT_EQ(round2(row.in).value(), row.out);
+    }
+    EXPECT_EQ(generalForm(round2(93.3043).value()), "93.3");
+}
+
+TEST(CheckedArithmetic, Faults) {
+    auto kindOf = [](auto&& op) -> std::optional<FaultKind> {
+        try {
+            op();
+        } catch (const CalcFault& f) {
+            return f.kind;
+        }
+        return std::nullopt;
+    };
+    const Real big = 1e308;
+    EXPECT_EQ(kindOf([&] { return Real(1) / 0; }), FaultKind::DivisionByZero);
+    EXPECT_EQ(kindOf([&] { return Real(0) / 0; }), FaultKind::DivisionByZero);
+    EXPECT_EQ(kindOf([&] { return big * 10; }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return big + big; }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return -big - big; }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return pow(big, 2); }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return pow(-8, 0.5); }), FaultKind::InvalidArgument);
+    EXPECT_EQ(kindOf([&] { return toSingle(1e39); }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return toSingle(-1e39); }), FaultKind::Overflow);
+    EXPECT_EQ(kindOf([&] { return pow(-8, 2); }), std::nullopt);
+    EXPECT_EQ(kindOf([&] { return Real(1e-300) * 1e-300; }), std::nullopt);  // underflow is 0
+    EXPECT_EQ(pow(-8, 2).value(), 64);
+    EXPECT_EQ(intFloor(-10.3).value(), -11);
+    EXPECT_EQ(intFloor(10.7).value(), 10);
+}
+
+}  // namespace
+}  // namespace tavorin
