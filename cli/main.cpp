@@ -1,0 +1,18 @@
+#include <iostream>
+#include <string_view>
+
+#include "cli/batch.h"
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << tavorin::batchUsage();
+            return 0;
+        }
+        std::cerr << "tavorin-calc: unknown argument \"" << arg << "\"; see tavorin-calc --help\n";
+        return 2;
+    }
+    std::ios::sync_with_stdio(false);
+    return tavorin::runBatch(std::cin, std::cout);
+}

@@ -1,0 +1,17 @@
+# Runs COMMAND with INPUT on standard input and compares its standard output byte for
+# byte with EXPECTED, and its exit status with STATUS.
+execute_process(
+  COMMAND ${COMMAND}
+  INPUT_FILE ${INPUT}
+  OUTPUT_VARIABLE actual
+  RESULT_VARIABLE status)
+file(READ ${EXPECTED} expected)
+if(NOT status STREQUAL STATUS)
+  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}")
+endif()
+if(NOT actual STREQUAL expected)
+  get_filename_component(name ${EXPECTED} NAME)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual "${actual}")
+  message(FATAL_ERROR "output differs from ${EXPECTED}; it is in "
+                      "${CMAKE_CURRENT_BINARY_DIR}/${name}.actual")
+endif()
