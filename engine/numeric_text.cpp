@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -145,65 +147,92 @@ struct Rounded {
     int exponent = 0;
 };
 
-// Reads "d.ddde±xx" as written by to_chars in scientific format.
-void parseScientific(const char* begin, const char* end, std::string& digits, int& exponent) {
-    digits.clear();
-    const char* p = begin;
+// Reads "d.ddde±xx" as written by to_chars in scientific format (no terminator): the digits
+// without the point go to `digits`, up to `capacity` of them.
+int parseScientific(const char* p, const char* end, char* digits, int capacity, int& exponent) {
+    int count = 0;
     for (; p != end && *p != 'e'; ++p) {
-        if (*p != '.') digits.push_back(*p);
+        if (*p != '.' && count < capacity) digits[count++] = *p;
     }
-    // to_chars writes no terminator: the exponent ends at `end`.
     ++p;
     const bool negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
     exponent = 0;
     for (; p != end; ++p) exponent = exponent * 10 + (*p - '0');
     if (negative) exponent = -exponent;
+    return count;
 }
 
-// Rounds to `significant` digits, a tie at the last kept digit away from zero.
-// to_chars rounds ties to even; a tie is only possible where the digits one and two past
-// the last kept one read "50", and only then are the exact digits needed.
+// Whether the exact decimal expansion of `magnitude` can end right after digit
+// `significant` + 1, as a tie needs. Written as odd × 2^e, a value has -e digits after the
+// point when e < 0 and at least 0.7 × (-e) significant digits, so only a small -e qualifies;
+// a whole number with more digits than the mantissa holds ends in zeros, so e ≤ 1.
 template <class T>
-Rounded roundSignificant(T magnitude, int significant, int exactDigits) {
+bool tiePossible(T magnitude, int maxFractionBits) {
+    int e = 0;
+    const T fraction = std::frexp(magnitude, &e);
+    constexpr int kBits = std::numeric_limits<T>::digits;
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, kBits));
+    const int lowest = e - kBits + std::countr_zero(mantissa);
+    return lowest >= -maxFractionBits && lowest <= 1;
+}
+
+struct DigitRule {
+    int significant;      // digits kept
+    int maxFractionBits;  // beyond this many fractional bits no tie is possible
+    int exactDigits;      // digits that write any value of the kind exactly
+};
+
+constexpr DigitRule kDoubleRule{15, 23, 767};
+constexpr DigitRule kSingleRule{7, 12, 112};
+
+// Rounds to `rule.significant` digits, a tie at the last kept digit away from zero.
+// One to_chars call with two more digits decides, except where those read "50": then the
+// exact value may lie on either side of the midpoint, or on it.
+template <class T>
+Rounded roundSignificant(T magnitude, const DigitRule& rule) {
     Rounded r;
     if (magnitude == 0) {
         r.digits[0] = '0';
         r.count = 1;
         return r;
     }
-    thread_local std::string digits;
-    std::array<char, 64> probe{};
-    auto res = std::to_chars(probe.begin(), probe.end(), magnitude, std::chars_format::scientific,
-                             significant + 1);
-    parseScientific(probe.begin(), res.ptr, digits, r.exponent);
-    if (digits[significant] == '5' && digits[significant + 1] == '0') {
-        thread_local std::string exact;
-        exact.resize(static_cast<size_t>(exactDigits) + 16);
-        res = std::to_chars(exact.data(), exact.data() + exact.size(), magnitude,
-                            std::chars_format::scientific, exactDigits);
-        parseScientific(exact.data(), res.ptr, digits, r.exponent);
-        const bool up = digits[significant] >= '5';
-        digits.resize(significant);
-        if (up) {
-            int i = significant - 1;
-            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-            if (i >= 0) {
-                ++digits[i];
-            } else {
-                digits.insert(digits.begin(), '1');
-                digits.pop_back();
-                ++r.exponent;
-            }
+    const int n = rule.significant;
+    std::array<char, 64> text;
+    std::array<char, 32> digits;
+    auto res =
+        std::to_chars(text.begin(), text.end(), magnitude, std::chars_format::scientific, n + 1);
+    parseScientific(text.begin(), res.ptr, digits.data(), digits.size(), r.exponent);
+    bool up = digits[n] >= '5';
+    if (digits[n] == '5' && digits[n + 1] == '0') {
+        if (!tiePossible(magnitude, rule.maxFractionBits)) {
+            // Not on the midpoint: to_chars rounds it correctly at the kept digits.
+            res = std::to_chars(text.begin(), text.end(), magnitude, std::chars_format::scientific,
+                                n - 1);
+            parseScientific(text.begin(), res.ptr, digits.data(), digits.size(), r.exponent);
+            up = false;
+        } else {
+            std::array<char, 800> exact;
+            res = std::to_chars(exact.begin(), exact.end(), magnitude,
+                                std::chars_format::scientific, rule.exactDigits);
+            parseScientific(exact.begin(), res.ptr, digits.data(), n + 1, r.exponent);
+            up = digits[n] >= '5';
         }
-    } else {
-        res = std::to_chars(probe.begin(), probe.end(), magnitude, std::chars_format::scientific,
-                            significant - 1);
-        parseScientific(probe.begin(), res.ptr, digits, r.exponent);
     }
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    r.count = static_cast<int>(digits.size());
-    std::copy(digits.begin(), digits.end(), r.digits.begin());
+    if (up) {
+        int i = n - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            digits[0] = '1';  // 9.99… became 10.0…
+            ++r.exponent;
+        }
+    }
+    int count = n;
+    while (count > 1 && digits[count - 1] == '0') --count;
+    std::copy(digits.begin(), digits.begin() + count, r.digits.begin());
+    r.count = count;
     return r;
 }
 
@@ -245,12 +274,6 @@ std::string layOut(bool negative, const Rounded& r, int significant, std::string
     }
     return out;
 }
-
-constexpr int kDoubleDigits = 15;
-constexpr int kSingleDigits = 7;
-// Enough digits to write any double (767) or single (112) exactly.
-constexpr int kDoubleExactDigits = 780;
-constexpr int kSingleExactDigits = 120;
 
 }  // namespace
 
@@ -301,18 +324,18 @@ Conversion<float> convertStrictSingle(std::string_view text, std::string_view se
 }
 
 std::string generalForm(double value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleDigits, kDoubleExactDigits);
-    return layOut(value < 0, r, kDoubleDigits, separator, false);
+    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
+    return layOut(value < 0, r, kDoubleRule.significant, separator, false);
 }
 
 std::string generalForm(float value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kSingleDigits, kSingleExactDigits);
-    return layOut(value < 0, r, kSingleDigits, separator, false);
+    const Rounded r = roundSignificant(std::fabs(value), kSingleRule);
+    return layOut(value < 0, r, kSingleRule.significant, separator, false);
 }
 
 std::string leadingBlankForm(double value) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleDigits, kDoubleExactDigits);
-    return layOut(value < 0, r, kDoubleDigits, ".", true);
+    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
+    return layOut(value < 0, r, kDoubleRule.significant, ".", true);
 }
 
 }  // namespace tavorin

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "engine/real.h"
@@ -282,6 +285,77 @@ TEST(CheckedArithmetic, Faults) {
     EXPECT_EQ(pow(-8, 2).value(), 64);
     EXPECT_EQ(intFloor(-10.3).value(), -11);
     EXPECT_EQ(intFloor(10.7).value(), 10);
+}
+
+}  // namespace
+}  // namespace tavorin
+
+namespace tavorin {
+namespace {
+
+// An independent reference: the exact digits from printf, rounded half away from zero by
+// hand, laid out with the documented switch points.
+std::string referenceForm(double value, int significant) {
+    if (value == 0) return "0";
+    char exact[1100];
+    std::snprintf(exact, sizeof exact, "%.800e", std::fabs(value));
+    std::string digits;
+    const char* p = exact;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') digits.push_back(*p);
+    }
+    int exponent = std::atoi(p + 1);
+    const bool up = digits[significant] >= '5';
+    digits.resize(significant);
+    if (up) {
+        int i = significant - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++exponent;
+        } else {
+            ++digits[i];
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const int n = static_cast<int>(digits.size());
+    std::string out = value < 0 ? "-" : "";
+    if (exponent >= significant || (exponent < 0 && -exponent - 1 + n > significant)) {
+        out += digits.substr(0, 1);
+        if (n > 1) out += "." + digits.substr(1);
+        char e[16];
+        std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + e;
+    }
+    if (exponent < 0) return out + "0." + std::string(-exponent - 1, '0') + digits;
+    digits.resize(std::max(n, exponent + 1), '0');
+    out += digits.substr(0, exponent + 1);
+    if (n > exponent + 1) out += "." + digits.substr(exponent + 1);
+    return out;
+}
+
+TEST(GeneralForm, AgreesWithAnExactReference) {
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    std::uniform_int_distribution<long long> whole(-9'999'999'999'999'999LL,
+                                                   9'999'999'999'999'999LL);
+    std::uniform_int_distribution<int> quarters(0, 3);
+    for (int i = 0; i < 5000; ++i) {
+        // Random magnitudes, whole numbers near 2^53 and values with few fractional bits,
+        // where exact ties at the 16th digit occur.
+        const double values[] = {
+            mantissa(random) * std::pow(10.0, exponent(random)),
+            static_cast<double>(whole(random)),
+            static_cast<double>(whole(random) / 100) + quarters(random) * 0.25,
+        };
+        for (const double v : values) {
+            ASSERT_EQ(generalForm(v), referenceForm(v, 15)) << std::hexfloat << v;
+            const auto single = static_cast<float>(v);
+            ASSERT_EQ(generalForm(single), referenceForm(single, 7)) << std::hexfloat << single;
+        }
+    }
 }
 
 }  // namespace
