@@ -1,0 +1,470 @@
+// Form1 under Qt's offscreen platform: the user types, clicks and reads back.
+#include "window/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/fields.h"
+#include "tests/window/print_qstring.h"
+#include "window/application.h"
+#include "window/control_table.h"
+#include "window/fonts.h"
+#include "window/version.h"
+
+namespace tavorin {
+namespace {
+
+using Texts = std::map<std::string, std::string>;
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Every output box after "计  算" on the default case (anchor block).
+const Texts kDefaultResults = {
+    {"a11text", " 10.04"},
+    {"a12text", ""},
+    {"a13text", "119.3808"},
+    {"a14text", "0"},
+    {"a15text", "6.59736"},
+    {"a16text", "0.7854"},
+    {"a17text", "19.67395584"},
+    {"a18text", "18.6028506894204"},
+    {"a19text", "1.15608318042813"},
+    {"a21text", " 1.87"},
+    {"a22text", "0"},
+    {"a23text", "-119.3808"},
+    {"a24text", "0"},
+    {"a25text", "-8.79648"},
+    {"a26text", ""},
+    {"a27text", "-19.67395584"},
+    {"a28text", ""},
+    {"a29text", "-1.156083"},
+    {"aa1text", "176.236796821571"},
+    {"aa2text", "99.6831837627299"},
+    {"aa3text", "-147.135692335842"},
+    {"aa4text", "-107.7878"},
+    {"x1", "77.5667185956496"},
+    {"y1", "-30.0135534710018"},
+    {"w1", "223.930349960126"},
+    {"v1", "93.3"},
+    {"x2", "32.7212205739526"},
+    {"y2", "-38.863699759729"},
+    {"w2", "120.666751194611"},
+    {"v2", "50.28"},
+};
+
+std::vector<std::string> outputBoxes() {
+    std::vector<std::string> names;
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Output) names.emplace_back(f.name);
+    }
+    return names;
+}
+
+class Form1Test : public ::testing::Test {
+  protected:
+    void SetUp() override { openForm(); }
+
+    // A fresh window, shown and active, with its faults recorded instead of shown.
+    void openForm() {
+        m_faults.clear();
+        m_form = std::make_unique<Form1>();
+        m_form->setFaultReporter([this](const QString& message) { m_faults << message; });
+        m_form->show();
+        m_form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    }
+
+    template <typename W>
+    W* control(std::string_view name) {
+        auto* widget = m_form->findChild<W*>(qs(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* box(std::string_view name) { return control<QLineEdit>(name); }
+    QLabel* label(std::string_view name) { return control<QLabel>(name); }
+
+    // Replaces the text of a box the way a user does: click, select all, type.
+    void typeInto(std::string_view name, const QString& text) {
+        QLineEdit* edit = box(name);
+        ASSERT_NE(edit, nullptr);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty()) {
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(edit, text);
+        }
+        ASSERT_EQ(edit->text(), text) << name;
+    }
+
+    // Picks an item from a choice list's drop-down list with the mouse.
+    void pick(std::string_view name, const QString& item) {
+        auto* list = control<QComboBox>(name);
+        ASSERT_NE(list, nullptr);
+        const int wanted = list->findText(item);
+        ASSERT_GE(wanted, 0);
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+        const QRect itemRect = view->visualRect(list->model()->index(wanted, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, itemRect.center());
+        ASSERT_EQ(list->currentText(), item);
+        ASSERT_FALSE(view->isVisible());
+    }
+
+    void clickCalculate() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+
+    void clickVersion() {
+        QMenuBar* bar = m_form->menuBar();
+        auto* entry = m_form->findChild<QAction*>(QStringLiteral("bb"));
+        ASSERT_NE(entry, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(entry).center());
+    }
+
+    void expectOutputs(const Texts& expected) {
+        for (const auto& [name, text] : expected) EXPECT_EQ(box(name)->text(), qs(text)) << name;
+    }
+
+    Texts emptyOutputs() {
+        Texts texts;
+        for (const std::string& name : outputBoxes()) texts[name] = "";
+        return texts;
+    }
+
+    // The control that holds the focus (an editable list's field counts as the list).
+    std::string focusedControl() {
+        for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+            if (findControl(w->objectName().toStdString()) != nullptr) {
+                return w->objectName().toStdString();
+            }
+        }
+        return "(none)";
+    }
+
+    std::unique_ptr<Form1> m_form;
+    QStringList m_faults;
+};
+
+TEST_F(Form1Test, OpensWithEveryControlInPlace) {
+    EXPECT_EQ(m_form->objectName(), "Form1");
+    EXPECT_EQ(m_form->windowTitle(), "Form1");
+    EXPECT_EQ(m_form->centralWidget()->size(), QSize(780, 638));
+    const qreal ratio = qApp->devicePixelRatio();
+
+    for (const ControlSpec& c : controlTable()) {
+        SCOPED_TRACE(std::string(c.name));
+        if (c.kind == ControlKind::MenuEntry) continue;
+        auto* widget = control<QWidget>(c.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), m_form->centralWidget());
+        EXPECT_EQ(widget->geometry(), QRect(twipsToPixels(c.left), twipsToPixels(c.top),
+                                            twipsToPixels(c.width), twipsToPixels(c.height)));
+        EXPECT_EQ(widget->font().pointSizeF(), windowFont(c.font, ratio).pointSizeF());
+        const QString text = qs(initialText(c));
+        if (auto* l = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(l->text(), text);
+            EXPECT_EQ(l->focusPolicy(), Qt::NoFocus);
+        } else {
+            EXPECT_EQ(widget->accessibleName(), qs(accessibleName(c)));
+        }
+        if (auto* e = qobject_cast<QLineEdit*>(widget)) {
+            EXPECT_EQ(e->text(), text);
+        }
+        if (auto* b = qobject_cast<QPushButton*>(widget)) {
+            EXPECT_EQ(b->text(), text);
+            EXPECT_FALSE(b->isDefault());
+            EXPECT_FALSE(b->autoDefault());
+        }
+        if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            EXPECT_TRUE(list->isEditable());
+            EXPECT_EQ(list->currentText(), text);
+            const FieldSpec* field = findField(c.name);
+            ASSERT_NE(field, nullptr);
+            ASSERT_EQ(list->count(), 2);
+            EXPECT_EQ(list->itemText(0), qs(field->items[0]));
+            EXPECT_EQ(list->itemText(1), qs(field->items[1]));
+        }
+    }
+
+    // What the user reads, independently of the table.
+    EXPECT_EQ(label("Label24")->text(), "######Tavorin######");
+    EXPECT_EQ(label("Label17")->text(), "流速(米/秒)");
+    EXPECT_EQ(box("HSt")->text(), "152");
+    EXPECT_EQ(box("Text1")->text(), "Text1");
+    EXPECT_EQ(control<QComboBox>("kj")->currentText(), "镇墩");
+    EXPECT_EQ(control<QPushButton>("Command1")->text(), "计  算");
+    for (const char* name : {"Label25", "Label50", "Label51", "Label52", "Label53"}) {
+        EXPECT_EQ(label(name)->text(), "") << name;
+    }
+    expectOutputs(emptyOutputs());
+    EXPECT_EQ(box("a11text")->accessibleName(), "管自重        a1 镇墩上侧");
+    EXPECT_EQ(box("x1")->accessibleName(), "温度升高 水平作用力(t)");
+
+    const QList<QAction*> entries = m_form->menuBar()->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), "文件");
+    EXPECT_EQ(entries[1]->text(), "版本");
+    EXPECT_EQ(focusedControl(), "Text1");
+}
+
+TEST_F(Form1Test, BoxesAreDrawnOverTheLabelsReachingUnderThem) {
+    QWidget* area = m_form->centralWidget();
+    int overlaps = 0;
+    for (QLabel* l : area->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        for (QWidget* w : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect shared = l->geometry() & w->geometry();
+            if (qobject_cast<QLabel*>(w) != nullptr || shared.isEmpty()) continue;
+            ++overlaps;
+            EXPECT_NE(area->childAt(shared.center()), l)
+                << l->objectName().toStdString() << " over " << w->objectName().toStdString();
+        }
+    }
+    EXPECT_GT(overlaps, 0);
+}
+
+TEST_F(Form1Test, CalculatesWhatTheUserTyped) {
+    const struct {
+        const char* name;
+        Texts typed;  // boxes typed into; a choice list's item is picked
+        Texts changed;
+    } cases[] = {
+        {"default case", {}, {}},
+        {"lower-side reducer, plug, turned",
+         {{"DA1t", "35.30"}, {"D1t", "1.2"}, {"kkt", "1"}, {"spjText", "30"}, {"k", "下侧"}},
+         {{"a11text", " 10.17"},
+          {"a18text", "18.4884711378914"},
+          {"a22text", "119.3808"},
+          {"a24text", "52.527552"},
+          {"aa1text", "176.247165554897"},
+          {"aa2text", "99.9223115991145"},
+          {"aa3text", "24.7726596641582"},
+          {"aa4text", "64.12057"},
+          {"x1", "153.328337029425"},
+          {"y1", "124.420088165791"},
+          {"w1", "258.900754407772"},
+          {"v1", "107.88"},
+          {"x2", "107.547647160706"},
+          {"y2", "115.157225015821"},
+          {"w2", "153.711892885944"},
+          {"v2", "64.05"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        openForm();
+        for (const auto& [name, text] : c.typed) {
+            if (name == "k") {
+                pick(name, qs(text));
+            } else {
+                typeInto(name, qs(text));
+            }
+        }
+        clickCalculate();
+        EXPECT_TRUE(m_faults.isEmpty()) << m_faults.join("\n").toStdString();
+        EXPECT_EQ(label("Label25")->text(), "计算结果:");
+        Texts expected = kDefaultResults;
+        for (const auto& [name, text] : c.changed) expected[name] = text;
+        expectOutputs(expected);
+        // The inputs are read, never rewritten.
+        for (const auto& [name, text] : c.typed) {
+            if (name != "k") {
+                EXPECT_EQ(box(name)->text(), qs(text)) << name;
+            }
+        }
+        // A long result shows its leading digits.
+        EXPECT_EQ(box("aa1text")->cursorPosition(), 0);
+    }
+}
+
+TEST_F(Form1Test, FaultIsReportedAndKeepsWhatWasWritten) {
+    const struct {
+        const char* box;
+        const char* text;
+        const char* kind;
+        Texts written;  // output boxes written before the fault
+    } cases[] = {
+        {"spjText", "", "类型不匹配", {}},
+        {"spjText", "3O", "类型不匹配", {}},
+        {"fjt", "0", "除数为零", {{"x1", "77.5667185956496"}, {"y1", "-30.0135534710018"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.box) + " \"" + c.text + "\"");
+        openForm();
+        const QString before = box(c.box)->text();
+        typeInto(c.box, qs(c.text));
+        clickCalculate();
+        ASSERT_EQ(m_faults.size(), 1);
+        EXPECT_TRUE(m_faults[0].startsWith(qs(c.kind))) << m_faults[0].toStdString();
+        // The message names the box by the caption the user reads beside it.
+        EXPECT_TRUE(m_faults[0].contains(qs(findField(c.box)->caption)))
+            << m_faults[0].toStdString();
+        Texts expected = emptyOutputs();
+        for (const auto& [name, text] : c.written) expected[name] = text;
+        expectOutputs(expected);
+        EXPECT_EQ(label("Label25")->text(), "");
+        EXPECT_EQ(box(c.box)->text(), qs(c.text));
+
+        // The window stays open and calculates again once the input is mended.
+        EXPECT_TRUE(m_form->isVisible());
+        typeInto(c.box, before);
+        clickCalculate();
+        EXPECT_EQ(m_faults.size(), 1);
+        expectOutputs(kDefaultResults);
+        EXPECT_EQ(label("Label25")->text(), "计算结果:");
+    }
+}
+
+TEST_F(Form1Test, VersionFillsTheFourLabelsAndNothingElse) {
+    clickVersion();
+    const char* lines[] = {"软件名称：Tavorin", "软件类型：压力钢管镇墩(支墩)受力计算",
+                           "发布日期：2004.5.25", "版本号：v1.01        Tavorin 开发组"};
+    const char* labels[] = {"Label50", "Label51", "Label52", "Label53"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(label(labels[i])->text(), qs(lines[i])) << labels[i];
+    EXPECT_EQ(label("Label25")->text(), "");
+    expectOutputs(emptyOutputs());
+
+    // Again, and around a calculation: the same four lines.
+    clickVersion();
+    clickCalculate();
+    clickVersion();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(label(labels[i])->text(), qs(lines[i])) << labels[i];
+    expectOutputs(kDefaultResults);
+    EXPECT_TRUE(m_faults.isEmpty());
+    // The file entry runs nothing.
+    m_form->findChild<QAction*>(QStringLiteral("file"))->trigger();
+    EXPECT_TRUE(m_faults.isEmpty());
+}
+
+// A store whose setCaption fails for one label and records the others.
+class FailingStore final : public FieldStore {
+  public:
+    explicit FailingStore(std::string failing) : m_failing(std::move(failing)) {}
+    bool readText(std::string_view, std::string&) override { return false; }
+    bool replaceText(std::string_view, std::string_view) override { return false; }
+    bool setCaption(std::string_view name, std::string_view caption) override {
+        if (name == m_failing) return false;
+        captions[std::string(name)] = caption;
+        return true;
+    }
+    Texts captions;
+
+  private:
+    std::string m_failing;
+};
+
+TEST(Version, StopsAtTheLabelThatFails) {
+    FailingStore store("Label52");
+    const std::optional<Fault> fault = showVersion(store);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->kind, FaultKind::FieldAccess);
+    EXPECT_EQ(fault->box, "Label52");
+    EXPECT_EQ(store.captions, (Texts{{"Label50", "软件名称：Tavorin"},
+                                     {"Label51", "软件类型：压力钢管镇墩(支墩)受力计算"}}));
+}
+
+TEST_F(Form1Test, EnterAndEscapePressNothing) {
+    for (const char* name : {"HSt", "x1", "kj"}) {
+        auto* widget = control<QWidget>(name);
+        widget->setFocus();
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(target, key);
+        }
+    }
+    EXPECT_EQ(label("Label25")->text(), "");
+    expectOutputs(emptyOutputs());
+    EXPECT_TRUE(m_faults.isEmpty());
+    EXPECT_EQ(control<QComboBox>("kj")->count(), 2);
+}
+
+TEST_F(Form1Test, TypedTextStaysInAChoiceListAndAnOutputBox) {
+    auto* kj = control<QComboBox>("kj");
+    QTest::mouseClick(kj->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(kj->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(kj->lineEdit(), "abc");
+    QTest::keyClick(kj->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(kj->lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(kj->currentText(), "abc");
+    ASSERT_EQ(kj->count(), 2);
+    EXPECT_EQ(kj->itemText(0), "镇墩");
+    EXPECT_EQ(kj->itemText(1), "支墩");
+
+    // The first character of an item is not completed to the item.
+    auto* k = control<QComboBox>("k");
+    QTest::mouseClick(k->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(k->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(k->lineEdit(), Qt::Key_Backspace);
+    QTest::sendKeyEvent(QTest::Click, k->lineEdit(), Qt::Key_A, QStringLiteral("上"), {});
+    EXPECT_EQ(k->currentText(), "上");
+
+    typeInto("x1", "mine");
+    EXPECT_EQ(box("x1")->text(), "mine");
+    pick("kj", "镇墩");
+    clickCalculate();
+    EXPECT_EQ(box("x1")->text(), "77.5667185956496");
+}
+
+TEST_F(Form1Test, TabWalksTheFocusOrderBothWays) {
+    std::vector<std::pair<int, std::string>> order;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.tabIndex != kNoFocus) order.emplace_back(c.tabIndex, std::string(c.name));
+    }
+    std::sort(order.begin(), order.end());
+    ASSERT_EQ(order.size(), 55u);
+    ASSERT_EQ(focusedControl(), "Text1");
+    for (size_t i = 1; i <= order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(focusedControl(), order[i % order.size()].second) << "Tab " << i;
+    }
+    for (size_t i = order.size(); i > 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(focusedControl(), order[i - 1].second) << "Shift+Tab " << i;
+    }
+    for (QLabel* l : m_form->findChildren<QLabel*>()) EXPECT_EQ(l->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(Form1Test, ShrinkingClipsAndMovesNothing) {
+    auto* v2 = box("v2");
+    const QRect before = v2->geometry();
+    m_form->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_LT(m_form->centralWidget()->width(), before.right());
+    EXPECT_EQ(v2->geometry(), before);
+    m_form->resize(1000, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(v2->geometry(), before);
+}
+
+TEST(Application, QtSpeaksChinese) {
+    // The environment set the application up as the window program does.
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;  // without the shortcut after the tab
+    for (QAction* action : menu->actions()) texts << action->text().section('\t', 0, 0);
+    EXPECT_TRUE(texts.contains("复制(&C)")) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains("全选")) << texts.join(" | ").toStdString();
+
+    QMessageBox box(QMessageBox::Warning, "Tavorin", "x", QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+}
+
+}  // namespace
+}  // namespace tavorin

@@ -1,0 +1,9 @@
+// Lets GoogleTest print a QString as its text.
+#pragma once
+
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

@@ -1,0 +1,99 @@
+// Opens the real Form1 on an X server and saves what the user sees: form1.png at start and
+// form1-result.png after pressing "计  算" on the default case. Run by CTest under
+// xvfb-run at 96 dpi. With --antialiased it draws every glyph antialiased instead and
+// saves form1-antialiased.png and form1-result-antialiased.png, for comparing the two.
+#include <QApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <cstdio>
+
+#include "window/application.h"
+#include "window/form1.h"
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "FAILED: %s\n", what);
+        ++failures;
+    }
+}
+
+// The window's pixels as the X server holds them.
+QImage grabFromServer(QWidget& window) {
+    QApplication::processEvents();
+    return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+bool save(const QImage& image, const QString& path) {
+    const bool saved = image.save(path, "PNG");
+    std::printf("%s %s (%dx%d)\n", saved ? "saved" : "could not save", qPrintable(path),
+                image.width(), image.height());
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--antialiased]\n", argv[0]);
+        return 2;
+    }
+    const QDir dir(args.at(1));
+    const bool antialiased = args.contains(QStringLiteral("--antialiased"));
+    const QString suffix = antialiased ? QStringLiteral("-antialiased") : QString();
+    if (!QDir().mkpath(dir.path())) return 2;
+
+    tavorin::prepareApplication(app);
+    tavorin::Form1 form;
+    QStringList faults;
+    form.setFaultReporter([&faults](const QString& message) { faults << message; });
+    if (antialiased) {
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            QFont font = w->font();
+            font.setStyleStrategy(QFont::PreferAntialias);
+            w->setFont(font);
+        }
+    }
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "FAILED: the window was not shown\n");
+        return 1;
+    }
+    QTest::qWait(100);
+    std::printf("platform %s, font %s %gpt, device pixel ratio %g\n",
+                qPrintable(QApplication::platformName()),
+                qPrintable(QFontInfo(form.font()).family()), QFontInfo(form.font()).pointSizeF(),
+                form.devicePixelRatioF());
+
+    const QImage start = grabFromServer(form);
+    check(start.size() == form.size() * form.devicePixelRatioF(),
+          "start image has the window's size");
+    check(save(start, dir.filePath("form1" + suffix + ".png")), "start image saved");
+
+    auto* button = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* x1 = form.findChild<QLineEdit*>(QStringLiteral("x1"));
+    check(button != nullptr && x1 != nullptr, "Command1 and x1 exist");
+    if (button == nullptr || x1 == nullptr) return 1;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::qWait(100);
+    const QImage result = grabFromServer(form);
+    check(save(result, dir.filePath("form1-result" + suffix + ".png")), "result image saved");
+
+    check(faults.isEmpty(), "the default case calculates without a fault");
+    check(x1->text() == QStringLiteral("77.5667185956496"), "x1 shows the horizontal force");
+    // The result must be on the screen, not only in the widget.
+    const QRect x1Rect(x1->mapTo(&form, QPoint(0, 0)) * form.devicePixelRatioF(),
+                       x1->size() * form.devicePixelRatioF());
+    check(start.copy(x1Rect) != result.copy(x1Rect), "x1 on the screen changed");
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,17 @@
+// What the window program sets up before it opens Form1.
+#pragma once
+
+class QApplication;
+class QCoreApplication;
+
+namespace tavorin {
+
+// Installs Qt's own Simplified-Chinese translations (Debian qt6-translations-l10n), so that
+// the boxes' context menus and the buttons of message boxes speak Chinese. Returns false,
+// and leaves Qt's English texts, when they are not installed.
+bool installChineseTranslations(QCoreApplication& app);
+
+// The translations, and the window's default font for message boxes and context menus.
+void prepareApplication(QApplication& app);
+
+}  // namespace tavorin

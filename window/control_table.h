@@ -1,0 +1,70 @@
+// The control table of Form1: every control of the main window, one row each, and the
+// conversion of its twips into Qt's device-independent pixels.
+//
+// The table is the whole description of the window: Form1 builds itself from it in one
+// loop, and nothing else repeats a name, position, caption or tab index.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace tavorin {
+
+enum class ControlKind {
+    Label,       // static text, never takes the focus
+    TextBox,     // an editable text; the output boxes are editable too
+    ChoiceList,  // an editable combo box with two fixed items, unsorted
+    Button,      // a push button, neither default nor cancel button
+    MenuEntry,   // an entry of the menu bar; has no position
+};
+
+// The font of a control: the window's default (9 pt), the output boxes' (10.5 pt), the
+// title's and the result caption's (12 pt).
+enum class FontRole { Default, Output, Title };
+
+// Where a control's text comes from when the window opens.
+enum class TextFrom {
+    Own,         // `text` is the caption
+    BoxDefault,  // the engine's default text for this control's name (boxes, lists, Label25)
+    BoxCaption,  // the engine's caption of the box named by `text` (the labels of inputs)
+};
+
+// What a click on the control runs.
+enum class Command { None, Calculate, Version };
+
+inline constexpr int kNoFocus = -1;
+
+struct ControlSpec {
+    std::string_view name;  // the widget's objectName
+    ControlKind kind;
+    int left, top, width, height;  // twips from the top-left corner of the client area
+    TextFrom from;
+    std::string_view text;
+    FontRole font;
+    int tabIndex;  // kNoFocus for controls that never take the focus
+    Command command = Command::None;
+};
+
+// The client area below the menu bar: 11700 × 9570 twips, 780 × 638 pixels at 96 dpi.
+inline constexpr int kClientWidth = 11700;
+inline constexpr int kClientHeight = 9570;
+
+// 15 twips make one pixel at 96 dpi; Qt scales device-independent pixels on HiDPI
+// screens. Rounds to the nearest pixel: 15 → 1, 22 → 1, 23 → 2, 11535 → 769.
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+// All 111 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 2 menu entries.
+std::span<const ControlSpec> controlTable();
+
+// The row of `name`, or nullptr.
+const ControlSpec* findControl(std::string_view name);
+
+// The text the control shows when the window opens.
+std::string_view initialText(const ControlSpec& control);
+
+// What a screen reader announces: a box's or list's caption (an output box's is its row
+// caption and column header), the button's caption, a label's own text.
+std::string_view accessibleName(const ControlSpec& control);
+
+}  // namespace tavorin

@@ -1,0 +1,148 @@
+#include "window/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "engine/fields.h"
+#include "window/fonts.h"
+#include "window/version.h"
+
+namespace tavorin {
+namespace {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect pixelRect(const ControlSpec& c) {
+    return {twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+            twipsToPixels(c.height)};
+}
+
+// The widget of one row, not yet placed. Text boxes take any text of any length.
+QWidget* createWidget(const ControlSpec& c, QWidget* area) {
+    const QString text = fromUtf8(initialText(c));
+    switch (c.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(area);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setFocusPolicy(Qt::NoFocus);
+            label->setText(text);
+            return label;
+        }
+        case ControlKind::TextBox: {
+            auto* box = new QLineEdit(area);
+            box->setMaxLength(std::numeric_limits<int>::max());
+            box->setText(text);
+            box->setCursorPosition(0);
+            return box;
+        }
+        case ControlKind::ChoiceList: {
+            auto* list = new QComboBox(area);
+            list->setEditable(true);
+            // Typed text stays as typed: no completion, and Enter adds no item.
+            list->setCompleter(nullptr);
+            list->setInsertPolicy(QComboBox::NoInsert);
+            if (const FieldSpec* field = findField(c.name)) {
+                for (std::string_view item : field->items) list->addItem(fromUtf8(item));
+            }
+            list->setEditText(text);
+            return list;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(text, area);
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            return button;
+        }
+        case ControlKind::MenuEntry:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    m_reportFault = [this](const QString& message) {
+        QMessageBox::warning(this, QStringLiteral("Tavorin"), message);
+    };
+
+    const qreal ratio = qApp->devicePixelRatio();
+    setFont(windowFont(FontRole::Default, ratio));
+    // Controls keep their places whatever the window's size; a smaller window clips them.
+    auto* area = new QWidget(this);
+    setCentralWidget(area);
+
+    std::vector<std::pair<int, QWidget*>> focusOrder;
+    for (const ControlSpec& c : controlTable()) {
+        const Command command = c.command;
+        if (c.kind == ControlKind::MenuEntry) {
+            QAction* entry = menuBar()->addAction(fromUtf8(c.text));
+            entry->setObjectName(fromUtf8(c.name));
+            if (command != Command::None) {
+                connect(entry, &QAction::triggered, this, [this, command] { run(command); });
+            }
+            continue;
+        }
+        QWidget* widget = createWidget(c, area);
+        widget->setObjectName(fromUtf8(c.name));
+        widget->setGeometry(pixelRect(c));
+        widget->setFont(windowFont(c.font, ratio));
+        if (c.kind == ControlKind::Label) {
+            // A label reaching under a box is drawn beneath it.
+            widget->lower();
+        } else {
+            widget->setAccessibleName(fromUtf8(tavorin::accessibleName(c)));
+        }
+        if (auto* button = qobject_cast<QPushButton*>(widget); button && command != Command::None) {
+            connect(button, &QPushButton::clicked, this, [this, command] { run(command); });
+        }
+        if (c.tabIndex != kNoFocus) focusOrder.emplace_back(c.tabIndex, widget);
+        m_store.add(c.name, widget);
+    }
+
+    std::sort(focusOrder.begin(), focusOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < focusOrder.size(); ++i) {
+        setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    }
+    if (!focusOrder.empty()) focusOrder.front().second->setFocus();
+
+    resize(twipsToPixels(kClientWidth),
+           twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+}
+
+void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
+
+void Form1::run(Command command) {
+    std::optional<Fault> fault;
+    switch (command) {
+        case Command::Calculate:
+            fault = calculate(m_store, ".");
+            break;
+        case Command::Version:
+            fault = showVersion(m_store);
+            break;
+        case Command::None:
+            break;
+    }
+    // The window stays as the command left it; the user reads why it stopped.
+    if (fault && m_reportFault) m_reportFault(fromUtf8(fault->message));
+}
+
+}  // namespace tavorin

@@ -1,0 +1,32 @@
+// Form1, the main window: built from the control table, its boxes are the field store on
+// which the calculate command and the version command run.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "window/control_table.h"
+#include "window/widget_store.h"
+
+namespace tavorin {
+
+class Form1 final : public QMainWindow {
+  public:
+    // Shows the message of a fault that stopped a command.
+    using FaultReporter = std::function<void(const QString& message)>;
+
+    // Every control at its place, font and default text; the focus in Text1.
+    explicit Form1(QWidget* parent = nullptr);
+
+    // Replaces the warning message box (a test records the message instead).
+    void setFaultReporter(FaultReporter reporter);
+
+  private:
+    void run(Command command);
+
+    WidgetStore m_store;
+    FaultReporter m_reportFault;
+};
+
+}  // namespace tavorin
