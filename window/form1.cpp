@@ -43,9 +43,8 @@ QWidget* createWidget(const ControlSpec& c, QWidget* area) {
             return label;
         }
         case ControlKind::TextBox: {
-            auto* box = new QLineEdit(area);
+            auto* box = new QLineEdit(text, area);
             box->setMaxLength(std::numeric_limits<int>::max());
-            box->setText(text);
             box->setCursorPosition(0);
             return box;
         }
@@ -102,7 +101,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
         QWidget* widget = createWidget(c, area);
         widget->setObjectName(fromUtf8(c.name));
         widget->setGeometry(pixelRect(c));
-        widget->setFont(windowFont(c.font, ratio));
+        // The default font comes from the window; setting it again would only lay out
+        // the text once more.
+        if (c.font != FontRole::Default) widget->setFont(windowFont(c.font, ratio));
         if (c.kind == ControlKind::Label) {
             // A label reaching under a box is drawn beneath it.
             widget->lower();

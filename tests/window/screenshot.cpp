@@ -65,10 +65,14 @@ int main(int argc, char* argv[]) {
         }
     }
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) {
         std::fprintf(stderr, "FAILED: the window was not shown\n");
         return 1;
     }
+    check(QApplication::focusWidget() != nullptr &&
+              QApplication::focusWidget()->objectName() == QStringLiteral("Text1"),
+          "the focus is in Text1");
     QTest::qWait(100);
     std::printf("platform %s, font %s %gpt, device pixel ratio %g\n",
                 qPrintable(QApplication::platformName()),
