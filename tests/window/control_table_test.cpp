@@ -98,9 +98,7 @@ TEST(ControlTable, EveryControlLiesInsideTheClientArea) {
 }
 
 TEST(ControlTable, TwipsBecomePixelsAtFifteenAPixel) {
-    const std::pair<int, int> rows[] = {{0, 0},       {7, 0},       {8, 1},     {15, 1},
-                                        {22, 1},      {23, 2},      {255, 17},  {375, 25},
-                                        {11535, 769}, {11700, 780}, {9570, 638}};
+    const std::pair<int, int> rows[] = {{0, 0}, {7, 0}, {8, 1}, {22, 1}, {23, 2}, {11535, 769}};
     for (const auto& [twips, pixels] : rows) EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
 }
 
@@ -127,72 +125,44 @@ TEST(ControlTable, TabIndexesGiveTheFocusOrder) {
     EXPECT_EQ(order, expected);
 }
 
-TEST(ControlTable, TextsComeFromTheEngineWhereItHoldsThem) {
-    const struct {
-        const char* control;
-        const char* text;
-        const char* spoken;
-    } rows[] = {
-        {"Label17", "流速(米/秒)", "流速(米/秒)"},  // the velocity, not a flow
-        {"Label54", "水平转角（度）", "水平转角（度）"},
-        {"Label11", "渐变管 d1(米)", "渐变管 d1(米)"},
-        {"HSt", "152", "设计水头(米)"},
-        {"Vt", "3.8", "流速(米/秒)"},
-        {"kj", "镇墩", "计算镇墩(支墩)"},
-        {"k", "上侧", "渐变管位置(上侧,下侧)"},
-        {"a11text", "", "管自重        a1 镇墩上侧"},
-        {"x1", "", "温度升高 水平作用力(t)"},
-        {"Label25", "", ""},
-        {"Command1", "计  算", "计  算"},
-        {"bb", "版本", "版本"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.control);
-        const ControlSpec* c = findControl(row.control);
-        ASSERT_NE(c, nullptr);
-        EXPECT_EQ(initialText(*c), row.text);
-        EXPECT_EQ(accessibleName(*c), row.spoken);
-    }
-    // Every label beside a box shows the engine's caption of that box, so no caption is
-    // kept twice.
+TEST(ControlTable, LabelsOfInputsShowTheEnginesCaptions) {
+    // One copy of each caption: the label beside a box shows the engine's caption of it.
+    int labels = 0;
     for (const ControlSpec* c : controlsOf(ControlKind::Label)) {
         if (c->from != TextFrom::BoxCaption) continue;
+        ++labels;
         const FieldSpec* box = findField(c->text);
         ASSERT_NE(box, nullptr) << c->name;
         EXPECT_EQ(initialText(*c), box->caption) << c->name;
+        EXPECT_EQ(accessibleName(*findControl(c->text)), box->caption) << c->name;
     }
+    EXPECT_EQ(labels, 24);
+    // The velocity's caption states a velocity, as the calculation uses it.
+    EXPECT_EQ(initialText(*findControl("Label17")), "流速(米/秒)");
 }
 
 TEST(ControlTable, OutputBoxesAreNamedByTheirRowAndColumn) {
-    // An output box's spoken name is its row caption and column header, as the grid
-    // shows them: the caption to its left in the same row, the header above its column in
-    // the grid's header row.
-    const std::set<int> headerRows = {5760, 8400};
+    // An output box's spoken name is the row caption to its left and the header over its
+    // column, as the grid shows them.
+    const auto hasLabel = [](auto&& where) {
+        const auto labels = controlsOf(ControlKind::Label);
+        return std::any_of(labels.begin(), labels.end(), where);
+    };
     for (const ControlSpec* box : controlsOf(ControlKind::TextBox)) {
         if (box->font != FontRole::Output) continue;
         SCOPED_TRACE(std::string(box->name));
-        const ControlSpec* rowCaption = nullptr;
-        const ControlSpec* header = nullptr;
-        int headerOverlap = 0;
-        for (const ControlSpec* label : controlsOf(ControlKind::Label)) {
-            if (label->top == box->top && label->left < box->left &&
-                (rowCaption == nullptr || label->left > rowCaption->left)) {
-                rowCaption = label;
-            }
-            const int overlap = std::min(box->left + box->width, label->left + label->width) -
-                                std::max(box->left, label->left);
-            if (headerRows.count(label->top) == 1 && label->top < box->top &&
-                (header == nullptr || label->top > header->top ||
-                 (label->top == header->top && overlap > headerOverlap)) &&
-                overlap > 0) {
-                header = label;
-                headerOverlap = overlap;
-            }
-        }
-        ASSERT_NE(rowCaption, nullptr);
-        ASSERT_NE(header, nullptr);
-        QString expected = qs(initialText(*rowCaption)).trimmed() + " " + qs(initialText(*header));
-        EXPECT_EQ(qs(accessibleName(*box)), expected);
+        const QString spoken = qs(accessibleName(*box));
+        const QString row = spoken.section(' ', 0, -2);
+        const QString column = spoken.section(' ', -1);
+        EXPECT_TRUE(hasLabel([&](const ControlSpec* l) {
+            return l->top == box->top && l->left < box->left &&
+                   qs(initialText(*l)).trimmed() == row;
+        }));
+        EXPECT_TRUE(hasLabel([&](const ControlSpec* l) {
+            return (l->top == 5760 || l->top == 8400) && l->top < box->top &&
+                   l->left < box->left + box->width && box->left < l->left + l->width &&
+                   qs(initialText(*l)) == column;
+        }));
     }
 }
 
@@ -215,16 +185,6 @@ TEST(Fonts, ChoosesTheFirstPreferredFamilyThenAnyChineseOne) {
         SCOPED_TRACE(qPrintable(row.installed.join(", ")));
         EXPECT_EQ(chooseFamily(row.installed, row.chinese), row.chosen);
     }
-}
-
-TEST(Fonts, SizesAndRenderingFollowTheRole) {
-    EXPECT_EQ(pointSize(FontRole::Default), 9.0);
-    EXPECT_EQ(pointSize(FontRole::Output), 10.5);
-    EXPECT_EQ(pointSize(FontRole::Title), 12.0);
-    EXPECT_EQ(windowFont(FontRole::Default, 1.0).styleStrategy(), QFont::NoAntialias);
-    EXPECT_EQ(windowFont(FontRole::Default, 2.0).styleStrategy(), QFont::PreferAntialias);
-    EXPECT_EQ(windowFont(FontRole::Output, 1.5).styleStrategy(), QFont::PreferAntialias);
-    EXPECT_EQ(windowFont(FontRole::Title, 1.0).weight(), QFont::Normal);
 }
 
 // The face the window really gets on this system; the fit tests below measure with it.
