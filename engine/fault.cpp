@@ -4,37 +4,27 @@
 
 namespace tavorin {
 
-std::string_view faultKindId(FaultKind kind) {
-    switch (kind) {
-        case FaultKind::TypeMismatch:
-            return "type-mismatch";
-        case FaultKind::DivisionByZero:
-            return "division-by-zero";
-        case FaultKind::Overflow:
-            return "overflow";
-        case FaultKind::InvalidArgument:
-            return "invalid-argument";
-        case FaultKind::FieldAccess:
-            return "field-access";
-    }
-    return "field-access";
-}
+namespace {
 
-std::string_view faultKindName(FaultKind kind) {
-    switch (kind) {
-        case FaultKind::TypeMismatch:
-            return "类型不匹配";
-        case FaultKind::DivisionByZero:
-            return "除数为零";
-        case FaultKind::Overflow:
-            return "溢出";
-        case FaultKind::InvalidArgument:
-            return "无效的过程调用或参数";
-        case FaultKind::FieldAccess:
-            return "控件访问失败";
-    }
-    return "控件访问失败";
-}
+struct KindNames {
+    std::string_view id;
+    std::string_view name;
+};
+
+// By FaultKind, in declaration order.
+constexpr KindNames kKindNames[] = {
+    {"type-mismatch", "类型不匹配"},
+    {"division-by-zero", "除数为零"},
+    {"overflow", "溢出"},
+    {"invalid-argument", "无效的过程调用或参数"},
+    {"field-access", "控件访问失败"},
+};
+
+}  // namespace
+
+std::string_view faultKindId(FaultKind kind) { return kKindNames[static_cast<int>(kind)].id; }
+
+std::string_view faultKindName(FaultKind kind) { return kKindNames[static_cast<int>(kind)].name; }
 
 Fault describeFault(const CalcFault& fault) {
     const FieldSpec* field = findField(fault.box);
