@@ -31,8 +31,9 @@ QString windowFamily();
 qreal pointSize(FontRole role);
 
 // Whether glyphs are antialiased at the given device-pixel ratio. At 96 dpi (ratio 1) the
-// Ming face at 9 to 12 pt is drawn from its crisp monochrome outlines: antialiased, its thin
-// strokes blur to grey. On HiDPI screens antialiasing stays on.
+// Ming face at 9 to 12 pt (12 to 16 pixels) is drawn from the monochrome bitmaps it carries
+// for those sizes, which are sharper than its antialiased outlines, whose thin strokes blur
+// to grey. On HiDPI screens antialiasing stays on.
 bool antialiasGlyphs(qreal devicePixelRatio);
 
 // The font of a role: windowFamily() at pointSize(role), regular weight.

@@ -28,6 +28,7 @@
 #include "window/control_table.h"
 #include "window/fonts.h"
 #include "window/version.h"
+#include "window/widget_store.h"
 
 namespace tavorin {
 namespace {
@@ -324,6 +325,42 @@ TEST_F(Form1Test, VersionFillsTheFourLabelsAndNothingElse) {
     // The file entry runs nothing.
     m_form->findChild<QAction*>(QStringLiteral("file"))->trigger();
     EXPECT_TRUE(m_faults.isEmpty());
+}
+
+TEST(WidgetStore, TakesTextsFromBoxesAndCaptionsFromLabelsOnly) {
+    QWidget area;
+    WidgetStore store;
+    store.add("box", new QLineEdit(QStringLiteral("1.5"), &area));
+    auto* list = new QComboBox(&area);
+    list->setEditable(true);
+    store.add("list", list);
+    store.add("label", new QLabel(&area));
+    std::string text;
+    const struct {
+        const char* name;
+        bool text;
+        bool caption;
+    } rows[] = {{"box", true, false},
+                {"list", true, false},
+                {"label", false, true},
+                {"nothing", false, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(store.readText(row.name, text), row.text);
+        EXPECT_EQ(store.replaceText(row.name, "2"), row.text);
+        EXPECT_EQ(store.setCaption(row.name, "c"), row.caption);
+    }
+    ASSERT_TRUE(store.readText("list", text));
+    EXPECT_EQ(text, "2");
+}
+
+TEST_F(Form1Test, ABoxThatIsGoneStopsTheCalculation) {
+    delete box("w1");
+    clickCalculate();
+    ASSERT_EQ(m_faults.size(), 1);
+    EXPECT_TRUE(m_faults[0].startsWith("控件访问失败")) << m_faults[0].toStdString();
+    EXPECT_EQ(box("y1")->text(), "-30.0135534710018");
+    EXPECT_EQ(label("Label25")->text(), "");
 }
 
 // A store whose setCaption fails for one label and records the others.
