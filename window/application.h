@@ -11,7 +11,8 @@ namespace tavorin {
 // and leaves Qt's English texts, when they are not installed.
 bool installChineseTranslations(QCoreApplication& app);
 
-// The translations, and the window's default font for message boxes and context menus.
+// The translations, the window's default font for message boxes and context menus, and
+// the window's style.
 void prepareApplication(QApplication& app);
 
 }  // namespace tavorin

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <map>
@@ -475,6 +476,21 @@ TEST(Application, QtSpeaksChinese) {
 
     QMessageBox box(QMessageBox::Warning, "Tavorin", "x", QMessageBox::Ok);
     EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+}
+
+TEST(Application, MenuBarOverflowIconIsReadWhenDrawn) {
+    // The style defers reading the icon file, but the icon still draws as the base style's.
+    QStyle* style = QApplication::style();
+    const QIcon deferred = style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    const auto* proxy = qobject_cast<QProxyStyle*>(style);
+    ASSERT_NE(proxy, nullptr);
+    const QIcon base =
+        proxy->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    const QImage drawn = deferred.pixmap(QSize(16, 16)).toImage();
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_EQ(drawn, base.pixmap(QSize(16, 16)).toImage());
+    // Other standard icons are the base style's own.
+    EXPECT_FALSE(style->standardIcon(QStyle::SP_MessageBoxWarning).isNull());
 }
 
 }  // namespace
