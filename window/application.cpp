@@ -69,6 +69,9 @@ bool installChineseTranslations(QCoreApplication& app) {
 }
 
 void prepareApplication(QApplication& app) {
+    // The menu stays in the window on every desktop: no global menu bar, and so no look-up
+    // of one on the session bus at start-up.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setStyle(new WindowStyle);
     installChineseTranslations(app);
     QApplication::setFont(windowFont(FontRole::Default, app.devicePixelRatio()));

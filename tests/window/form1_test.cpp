@@ -326,6 +326,9 @@ TEST_F(Form1Test, VersionFillsTheFourLabelsAndNothingElse) {
     // The file entry runs nothing.
     m_form->findChild<QAction*>(QStringLiteral("file"))->trigger();
     EXPECT_TRUE(m_faults.isEmpty());
+    // The menu stays in the window, also on desktops with a global menu bar.
+    EXPECT_FALSE(m_form->menuBar()->isNativeMenuBar());
+    EXPECT_TRUE(m_form->menuBar()->isVisible());
 }
 
 TEST(WidgetStore, TakesTextsFromBoxesAndCaptionsFromLabelsOnly) {
