@@ -1,5 +1,7 @@
 #include "engine/field_io.h"
 
+#include <cmath>
+
 #include "engine/numeric_text.h"
 
 namespace tavorin {
@@ -28,6 +30,13 @@ const std::string& FieldIo::read(std::string_view box) {
 Real FieldIo::readLenient(std::string_view box) {
     read(box);
     return checkedConversion(tavorin::readLenient(m_text), box);
+}
+
+float FieldIo::readLenientSingle(std::string_view box) {
+    const Real value = readLenient(box);
+    const auto single = static_cast<float>(value.value());
+    if (!std::isfinite(single)) throw CalcFault{FaultKind::Overflow, std::string(box)};
+    return single;
 }
 
 Real FieldIo::readStrict(std::string_view box) {

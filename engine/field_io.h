@@ -22,6 +22,8 @@ class FieldIo {
     const std::string& read(std::string_view box);
     // The lenient reading of a box; Overflow beyond the double range.
     Real readLenient(std::string_view box);
+    // The lenient reading of a box rounded to single; Overflow beyond the single range.
+    float readLenientSingle(std::string_view box);
     // The strict double conversion of a box; TypeMismatch or Overflow.
     Real readStrict(std::string_view box);
     // The strict single conversion of a box; TypeMismatch or Overflow.

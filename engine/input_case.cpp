@@ -32,12 +32,7 @@ InputCase readInputCase(FieldIo& io) {
     in.H2 = io.readLenient("H2t");
     in.D1 = io.readLenient("D1t");
     in.D2 = io.readLenient("D2t");
-    try {
-        in.DH = toSingle(io.readLenient("DHt"));
-    } catch (CalcFault& fault) {
-        fault.box = "DHt";
-        throw;
-    }
+    in.DH = io.readLenientSingle("DHt");
     in.kk = io.readLenient("kkt");
     const float spjDegrees = io.readStrictSingle("spjText");
     in.kj = io.read("kj");
