@@ -1,0 +1,16 @@
+#!/bin/sh
+# Builds Tavorin and runs every test: the Linux build with all its CTest suites, then one
+# section for each further build. Stops at the first failure with a non-zero status. This is
+# the README's test command (after tools/install-deps.sh) and what CI runs.
+set -eu
+cd "$(dirname "$0")/.."
+
+started=$(date +%s)
+section() {
+    printf '\n=== %s (at %ss)\n' "$*" "$(($(date +%s) - started))"
+}
+
+section "Linux: dev build and every test"
+cmake --workflow --preset dev
+
+section "All sections passed in $(($(date +%s) - started)) s"
