@@ -1,7 +1,9 @@
 # Runs COMMAND with INPUT on standard input and compares its standard output byte for
-# byte with EXPECTED, and its exit status with STATUS.
+# byte with EXPECTED, and its exit status with STATUS. EMULATOR, if given, runs COMMAND
+# (its arguments separated by "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 execute_process(
-  COMMAND ${COMMAND}
+  COMMAND ${emulator} ${COMMAND}
   INPUT_FILE ${INPUT}
   OUTPUT_VARIABLE actual
   RESULT_VARIABLE status)
