@@ -100,7 +100,11 @@ if [ ! -e "$state/prefix-ready" ]; then
     touch "$state/prefix-ready"
 fi
 
-# One wineserver for every program of the session.
+# One wineserver for every program of the session, and Wine's own background programs
+# (services, the desktop) started now: started by a test, they would inherit its output
+# pipes and keep them open after it ends.
 wineserver -p
+"$wine_loader" wineboot </dev/null >/dev/null 2>&1
+"$wine_loader" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 
 "$@"
