@@ -21,11 +21,17 @@ cmake --build --preset windows -j 2
 # The same random inputs through the Linux tool and, under Wine, the Windows one.
 build/dev/tests/random_cases 100000 >"$win/random-cases.jsonl"
 build/dev/cli/tavorin-calc <"$win/random-cases.jsonl" >"$win/random-cases.linux.out"
-rm -f "$win/random-cases.wine.out" "$win/ctest.log"
+# The release archive, unpacked: its tool must write the golden bytes too.
+(cd "$win" && cpack >/dev/null)
+zip="$win/package/tavorin-$(sed -n 's/^project(Tavorin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-windows-x86_64.zip"
+rm -rf "$win/package/unpacked" "$win/random-cases.wine.out" "$win/ctest.log" "$win/zip.out"
+unzip -q "$zip" -d "$win/package/unpacked"
 tools/wine-session.sh "$win" sh -c '
     ctest --preset windows 2>&1 | tee "$1/ctest.log"
     tools/wine-session.sh run "$1/cli/tavorin-calc.exe" \
-        <"$1/random-cases.jsonl" >"$1/random-cases.wine.out"' sh "$win" || true
+        <"$1/random-cases.jsonl" >"$1/random-cases.wine.out"
+    tools/wine-session.sh run "$1"/package/unpacked/*/tavorin-calc.exe \
+        <tests/golden/calculate.jsonl >"$1/zip.out"' sh "$win" || true
 tests=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$win/ctest.log")
 failed=$(sed -n 's/.* \([0-9]*\) tests failed out of [0-9]*$/\1/p' "$win/ctest.log")
 tests=${tests:-1}
@@ -38,7 +44,13 @@ else
         "(diff $win/random-cases.linux.out $win/random-cases.wine.out)"
     failed=$((failed + 1))
 fi
-tests=$((tests + 1))
+if cmp -s tests/golden/calculate.expected "$win/zip.out"; then
+    echo "$zip: its tavorin-calc.exe writes the golden bytes"
+else
+    echo "$zip: its tavorin-calc.exe does not write tests/golden/calculate.expected"
+    failed=$((failed + 1))
+fi
+tests=$((tests + 2))
 echo "Windows section took $(($(date +%s) - windows_started)) s"
 echo "$((tests - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
