@@ -197,6 +197,12 @@ void Form1::layoutControls() {
         HWND control = m_controls[row];
         if (control == nullptr) continue;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts->get(c.font)), FALSE);
+        if (c.kind == ControlKind::TextBox) {
+            // Narrow inner margins, so that a narrow output box shows as many digits as it can.
+            const int margin = px(15);
+            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                         MAKELPARAM(margin, margin));
+        }
         int height = px(c.height);
         if (c.kind == ControlKind::ChoiceList) {
             // The closed list is as high as its row (the field inside its 3-pixel frame);
