@@ -12,11 +12,9 @@ namespace {
 using u64 = std::uint64_t;
 __extension__ typedef unsigned __int128 u128;
 
-// sin(i/256) and cos(i/256): hi + lo, and hi split into two halves of 26 bits for exact
-// products.
+// sin(j pi/1024) and cos(j pi/1024) as double-doubles.
 struct TableRow {
-    double sinHi, sinLo, sinHiUpper, sinHiLower;
-    double cosHi, cosLo, cosHiUpper, cosHiLower;
+    double sinHi, sinLo, cosHi, cosLo;
 };
 
 #include "engine/trig_tables.inc"
@@ -43,9 +41,10 @@ inline void split(double a, double& hi, double& lo) {
     lo = a - hi;
 }
 
-// p + e = a * b exactly; a comes split already.
-inline void twoProduct(double a, double aUpper, double aLower, double b, double& p, double& e) {
-    double bUpper, bLower;
+// p + e = a * b exactly.
+inline void twoProduct(double a, double b, double& p, double& e) {
+    double aUpper, aLower, bUpper, bLower;
+    split(a, aUpper, aLower);
     split(b, bUpper, bLower);
     p = a * b;
     e = (((aUpper * bUpper - p) + aUpper * bLower) + aLower * bUpper) + aLower * bLower;
@@ -58,9 +57,8 @@ inline double nearestInteger(double v) {
 }
 
 constexpr double kFastLimit = 0x1p20;
-constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
-constexpr double kRelativeBound = 0x1p-66;
-constexpr double kAbsoluteBound = 0x1p-125;
+constexpr double kRelativeBound = 0x1p-67;
+constexpr double kAbsolutePerStep = 0x1p-130;
 
 // Which function of the reduced argument y, and its sign, for x = k pi/2 + y.
 struct Quadrant {
@@ -74,57 +72,48 @@ inline Quadrant quadrant(unsigned k, bool cosine) {
 }
 
 // The fast evaluation: hi + lo approximates sin x (cos x when `cosine`) within
-// kRelativeBound |hi| + kAbsoluteBound, for 2^-27 <= |x| < kFastLimit. Branch-free after
-// the range check, as the signs and quadrants of random arguments are not predictable.
-inline void fastCore(double x, bool cosine, double& hi, double& lo) {
-    // r = x - k pi/2 as rh + rl; for |x| < pi/4, k = 0 and r = x exactly.
-    const double kd = nearestInteger(x * kTwoOverPiDouble);
-    const double s1 = x - kd * kHalfPi1;  // exact: x and k*kHalfPi1 within a factor 2
+// bound(hi, k), for 2^-27 <= |x| < kFastLimit. Branch-free, as the signs and quadrants of
+// random arguments are not predictable.
+inline double fastCore(double x, bool cosine, double& hi, double& lo) {
+    // x = k pi/1024 + t, |t| <= pi/2048 (1 + 2^-23), t = rh + rl.
+    const double kd = nearestInteger(x * kStepsPerRadian);
+    const double s1 = x - kd * kStep1;  // exact: kStep1 is rounded down (Sterbenz)
     double h1, l1, h2, l2, rh, rl;
-    twoSum(s1, -(kd * kHalfPi2), h1, l1);
-    twoSum(h1, -(kd * kHalfPi3), h2, l2);
-    twoSum(h2, (l1 + l2) - kd * kHalfPi4, rh, rl);
+    twoSum(s1, -(kd * kStep2), h1, l1);
+    twoSum(h1, -(kd * kStep3), h2, l2);
+    twoSum(h2, (l1 + l2) - kd * kStep4, rh, rl);
 
-    // x = k pi/2 + y: sin x is sin y, cos y, -sin y, -cos y for k = 0, 1, 2, 3 (mod 4);
-    // cos x is the same for k + 1. The sine of y changes sign with y, the cosine not.
-    const unsigned k = static_cast<unsigned>(static_cast<long long>(kd)) + (cosine ? 1 : 0);
-    const bool sineOfY = (k & 1) == 0;
-    const bool yNegative = std::signbit(rh);
-    const double ySign = yNegative ? -1.0 : 1.0;
-    rh *= ySign;
-    rl *= ySign;
-    const bool negate = ((k & 2) != 0) != (sineOfY && yNegative);
+    // k = 512 q + j: x = q pi/2 + u, u = j pi/1024 + t. sin x is sin u, cos u, -sin u,
+    // -cos u for q = 0, 1, 2, 3 (mod 4); cos x is the same for q + 1.
+    const long long k = static_cast<long long>(kd);
+    const int j = static_cast<int>(k & 511);
+    const unsigned q = static_cast<unsigned>(k >> 9) + (cosine ? 1 : 0);
+    const bool sineOfU = (q & 1) == 0;
 
-    // y = a + t, a = i/256.
-    const int i = static_cast<int>(rh * 256.0 + 0.5);
-    const double a = i * (1.0 / 256.0);
-    double th, tl;
-    twoSum(rh - a, rl, th, tl);  // rh - a is exact (Sterbenz)
-
-    // f(a + t) = A + B t + (B (sin t - t) + A (cos t - 1)): (A, B) = (S, C) for the sine
-    // of y, (C, -S) for its cosine.
-    const double* row = &kTable[i].sinHi;
-    const double* pa = row + (sineOfY ? 0 : 4);
-    const double* pb = row + (sineOfY ? 4 : 0);
-    const double bSign = sineOfY ? 1.0 : -1.0;
+    // f(u) = A + B t + (B (sin t - t) + A (cos t - 1)): (A, B) = (S, C) for sin u and
+    // (C, -S) for cos u, with S = sin(j pi/1024), C = cos(j pi/1024).
+    const double* row = &kTable[j].sinHi;
+    const double* pa = row + (sineOfU ? 0 : 2);
+    const double* pb = row + (sineOfU ? 2 : 0);
+    const double bSign = sineOfU ? 1.0 : -1.0;
     const double ah = pa[0], al = pa[1];
     const double bh = bSign * pb[0], bl = bSign * pb[1];
-    const double bhUpper = bSign * pb[2], bhLower = bSign * pb[3];
 
-    // sin t - t and cos t - 1; the next terms are below 2^-99 |t| and 2^-87.
-    const double t2 = th * th;
-    const double sinTail = (th * t2) * (-1.0 / 6 + t2 * (1.0 / 120 - t2 * (1.0 / 5040)));
+    // sin t - t and cos t - 1; the next terms are below 2^-101 |t| and 2^-90.
+    const double t2 = rh * rh;
+    const double sinTail = (rh * t2) * (-1.0 / 6 + t2 * (1.0 / 120 - t2 * (1.0 / 5040)));
     const double cosTail = t2 * (-0.5 + t2 * (1.0 / 24 - t2 * (1.0 / 720)));
 
     double p, pe, h, l;
-    twoProduct(bh, bhUpper, bhLower, th, p, pe);
-    fastTwoSum(ah, p, h, l);
-    const double small = (pe + al) + (bh * tl + bl * th);
+    twoProduct(bh, rh, p, pe);
+    fastTwoSum(ah, p, h, l);  // |A| >= |B t| or A = 0
+    const double small = (pe + al) + (bh * rl + bl * rh);
     const double tails = bh * sinTail + ah * cosTail;
     fastTwoSum(h, l + (small + tails), hi, lo);
-    const double sign = negate ? -1.0 : 1.0;
+    const double sign = (q & 2) != 0 ? -1.0 : 1.0;
     hi *= sign;
     lo *= sign;
+    return kRelativeBound * std::fabs(hi) + (std::fabs(kd) + 1.0) * kAbsolutePerStep;
 }
 
 }  // namespace
@@ -134,8 +123,7 @@ namespace detail {
 bool fastApproximation(double x, bool cosine, Approximation& out) {
     const double ax = std::fabs(x);
     if (!(ax < kFastLimit) || ax < 0x1p-27) return false;
-    fastCore(x, cosine, out.hi, out.lo);
-    out.bound = kRelativeBound * std::fabs(out.hi) + kAbsoluteBound;
+    out.bound = fastCore(x, cosine, out.hi, out.lo);
     return true;
 }
 
@@ -300,8 +288,7 @@ namespace {
 double evaluate(double x, bool cosine) {
     if (std::fabs(x) < kFastLimit) {
         double hi, lo;
-        fastCore(x, cosine, hi, lo);
-        const double bound = kRelativeBound * std::fabs(hi) + kAbsoluteBound;
+        const double bound = fastCore(x, cosine, hi, lo);
         const double up = hi + (lo + bound);
         if (up == hi + (lo - bound)) return up;
     }

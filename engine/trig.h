@@ -5,20 +5,24 @@
 //   Tiny arguments: |x| < 2^-26 gives sin x = x, |x| < 2^-27 gives cos x = 1. The exact
 //   value differs from these by less than x^3/6 (resp. x^2/2), below half the gap to the
 //   neighbouring double.
-//   Fast path (|x| < 2^20): k = nearest(x * 2/pi); r = x - k * pi/2 in double-double, with
-//   pi/2 in four pieces (three of 32 bits, whose products with k are exact, and one of 53):
-//   absolute error below 2^-104 |r| + 2^-127. Then r = a + t with a = i/256 the nearest
-//   table point and |t| <= 2^-9, and
-//       sin(a + t) = S + C t + (C (sin t - t) + S (cos t - 1))
-//       cos(a + t) = C - S t + (-S (sin t - t) + C (cos t - 1))
-//   with S = sin a, C = cos a from a table of double-doubles (computed with MPFR), C t
-//   exact by Dekker's product, and the two small brackets by short Taylor polynomials in
-//   double. The relative error of the double-double result hi + lo is below 2^-67.4 (the
-//   rounding of t^2 and of the last sum dominate: about 5 units of 2^-53 on terms no larger
-//   than 2^-17.8 of the result), so the fast path accepts hi when hi + (lo - e) and
-//   hi + (lo + e) round to the same double, with e = 2^-66 |hi| + 2^-125. Rounding is
-//   monotone, so then every value within e of hi + lo, the exact one included, rounds
-//   to hi. About one argument in several thousand fails the test.
+//   Fast path (|x| < 2^20): k = nearest(x * 1024/pi) and t = x - k pi/1024 in
+//   double-double, with pi/1024 in four pieces (three of 24 bits, whose products with k are
+//   exact, and one of 53): |t| <= 2^-9.35, absolute error below (|k| + 1) 2^-130. With
+//   k = 512 q + j, x = q pi/2 + u and u = j pi/1024 + t, so sin x and cos x are +-sin u
+//   or +-cos u, and
+//       sin u = S + C t + (C (sin t - t) + S (cos t - 1))
+//       cos u = C - S t + (-S (sin t - t) + C (cos t - 1))
+//   with S = sin(j pi/1024), C = cos(j pi/1024) from a table of double-doubles (computed
+//   with MPFR), C t and S t exact by Dekker's product, and the two small brackets by short
+//   Taylor polynomials in double. Relative to the result (which is at least half of the
+//   table value it starts from), the errors are: cos t - 1 about 5 units of 2^-53 on
+//   t^2/2 times 2 (2^-69.4), the sums of the brackets 3.5 units on 1.17 t^2 (2^-69.9),
+//   sin t - t 1.5 units on t^2 (2^-71.1), the product A (cos t - 1) (2^-71.7), the
+//   double-double parts below 2^-100: in all below 2^-68.2. The fast path accepts hi when
+//   hi + (lo - e) and hi + (lo + e) round to the same double, with
+//   e = 2^-67 |hi| + (|k| + 1) 2^-130. Rounding is monotone, so then every value within e
+//   of hi + lo, the exact one included, rounds to hi. About one argument in 10,000 fails
+//   the test.
 //   Exact path (every other case): x * 2/pi reduced modulo 4 with 384 bits of 2/pi taken
 //   from the words that matter for x's exponent (Payne and Hanek), the fraction held in a
 //   256-bit fixed point; y = fraction * pi/2 and the Taylor series of sin y or cos y,

@@ -39,13 +39,6 @@ double roundTo(mpfr_t rest, mpfr_prec_t bits) {
     return d;
 }
 
-// Dekker's split of a double into a 26-bit upper part and the rest.
-void split(double a, double& hi, double& lo) {
-    const double c = 134217729.0 * a;
-    hi = c - (c - a);
-    lo = a - hi;
-}
-
 }  // namespace
 
 int main() {
@@ -66,29 +59,38 @@ int main() {
     mpfr_sub_ui(v, v, 1, MPFR_RNDN);
     printWords("kHalfPiFraction", v, 5);
 
-    // pi/2 in four pieces: three of 32 bits (their products with |k| < 2^21 are exact), one
-    // of 53 bits.
-    mpfr_div_2ui(rest, pi, 1, MPFR_RNDN);
-    const double c1 = roundTo(rest, 32);
-    const double c2 = roundTo(rest, 32);
-    const double c3 = roundTo(rest, 32);
+    // The table step pi/1024 in four pieces: three of 24 bits, whose products with
+    // |k| < 2^29 are exact, the first rounded down; and one of 53 bits.
+    mpfr_div_2ui(rest, pi, 10, MPFR_RNDN);
+    mpfr_set(v, rest, MPFR_RNDN);
+    mpfr_t first;
+    mpfr_init2(first, 24);
+    mpfr_set(first, rest, MPFR_RNDD);
+    const double c1 = mpfr_get_d(first, MPFR_RNDN);
+    mpfr_sub(rest, rest, first, MPFR_RNDN);
+    // x - k c1 is exact only if c1 <= step (1 - 2^-50).
+    mpfr_mul_d(v, v, 1.0 - 0x1p-50, MPFR_RNDN);
+    if (mpfr_cmp_d(v, c1) <= 0) return 1;
+    mpfr_clear(first);
+    const double c2 = roundTo(rest, 24);
+    const double c3 = roundTo(rest, 24);
     const double c4 = roundTo(rest, 53);
-    std::printf("inline constexpr double kHalfPi1 = %a;\n", c1);
-    std::printf("inline constexpr double kHalfPi2 = %a;\n", c2);
-    std::printf("inline constexpr double kHalfPi3 = %a;\n", c3);
-    std::printf("inline constexpr double kHalfPi4 = %a;\n", c4);
-    mpfr_ui_div(v, 2, pi, MPFR_RNDN);
-    std::printf("inline constexpr double kTwoOverPiDouble = %a;\n", mpfr_get_d(v, MPFR_RNDN));
+    std::printf("inline constexpr double kStep1 = %a;\n", c1);
+    std::printf("inline constexpr double kStep2 = %a;\n", c2);
+    std::printf("inline constexpr double kStep3 = %a;\n", c3);
+    std::printf("inline constexpr double kStep4 = %a;\n", c4);
+    mpfr_ui_div(v, 1024, pi, MPFR_RNDN);
+    std::printf("inline constexpr double kStepsPerRadian = %a;\n", mpfr_get_d(v, MPFR_RNDN));
 
-    // sin(i/256) and cos(i/256) as double-double, with the upper parts also split.
-    constexpr int kRows = 203;
+    // sin(j pi/1024) and cos(j pi/1024) as double-doubles, j = 0 ... 511.
+    constexpr int kRows = 512;
     std::printf("inline constexpr int kTableRows = %d;\n", kRows);
     std::printf("inline constexpr TableRow kTable[kTableRows] = {\n");
-    for (int i = 0; i < kRows; ++i) {
+    for (int j = 0; j < kRows; ++j) {
         double parts[2][2];
         for (int f = 0; f < 2; ++f) {
-            mpfr_set_si(v, i, MPFR_RNDN);
-            mpfr_div_2ui(v, v, 8, MPFR_RNDN);
+            mpfr_mul_si(v, pi, j, MPFR_RNDN);
+            mpfr_div_2ui(v, v, 10, MPFR_RNDN);
             if (f == 0)
                 mpfr_sin(rest, v, MPFR_RNDN);
             else
@@ -97,11 +99,7 @@ int main() {
             mpfr_sub_d(rest, rest, parts[f][0], MPFR_RNDN);
             parts[f][1] = mpfr_get_d(rest, MPFR_RNDN);
         }
-        double sh, sl, ch, cl;
-        split(parts[0][0], sh, sl);
-        split(parts[1][0], ch, cl);
-        std::printf("    {%a, %a, %a, %a, %a, %a, %a, %a},\n", parts[0][0], parts[0][1], sh, sl,
-                    parts[1][0], parts[1][1], ch, cl);
+        std::printf("    {%a, %a, %a, %a},\n", parts[0][0], parts[0][1], parts[1][0], parts[1][1]);
     }
     std::printf("};\n// NOLINTEND\n");
     mpfr_clears(pi, v, rest, static_cast<mpfr_ptr>(nullptr));
