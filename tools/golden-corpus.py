@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes generated input cases for tavorin-calc as JSON Lines on standard output.
+"""Writes generated input cases (by default 2,000 and the fixed cases below) for tavorin-calc as JSON Lines on standard output.
 
-    python3 tools/golden-corpus.py > tests/golden/corpus.jsonl          # the 2,000 golden cases
+    python3 tools/golden-corpus.py > tests/golden/corpus.jsonl          # the golden cases
     python3 tools/golden-corpus.py --count 100000 --seed 7 > cases.jsonl  # a larger study
 
 The mix: a quarter parameter-study cases shaped like the engine benchmark's (head, angles
@@ -28,6 +28,16 @@ EXTREMES = ["1e30", "-1e30", "1e300", "-1e300", "1e-300", "4e-320", "1e308",
             "0.000000001", "1e-15", "-1e-9", "3.4e38", "1e38", "9.99e37", "1e7"]
 EXTREME_TURNS = ["1e30", "-1e30", "1e38", "3.4028234e38", "3.5e38", "1e20", "123456789",
                  "1e-30", "1e-45", "1e7", "16777217", "-8388608.5"]
+# Cases first written wrongly by one build: this one gave aa1text "7933.11710889469" and y1
+# "1829.84613179665" unoptimised, "7933.1171088947" and "1829.84613179666" (right) optimised.
+FIXED_CASES = [
+    {"HSt": "183", "DDt": "0.0408", "L1t": "235.62226025546178", "L2t": "133.468", "Dt": "5",
+     "DA1t": "21.901", "DA2t": "62.66383656513412", "Vt": "9.0", "b1t": "0.1260274111075519",
+     "b2t": "0.24001428714205775", "ft": "0.8215083299894973", "fgt": "0.5845427544954336",
+     "fjt": "0.14582555601010833", "DSt": "0", "H1t": "896.0", "H2t": "117", "D1t": "2",
+     "D2t": "6.40008925716199", "DHt": "0.11852946513622786", "kkt": "2", "spjText": "-30",
+     "kj": " 支墩", "k": "下侧"},
+]
 STRUCTURES = ["镇墩", "支墩", " 支墩", "镇墩 ", "", "x"]
 SIDES = ["上侧", "下侧", "", "中"]
 
@@ -86,6 +96,9 @@ def main():
     parser.add_argument("--seed", type=int, default=20261208)
     args = parser.parse_args()
     rng = random.Random(args.seed)
+    if args.count == 2000:
+        for case in FIXED_CASES:
+            print(json.dumps(case, ensure_ascii=False))
     makers = [lambda i: study_case(rng, i), lambda i: full_case(rng),
               lambda i: odd_case(rng, i), lambda i: extreme_case(rng, i)]
     for i in range(args.count):
