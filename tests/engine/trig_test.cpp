@@ -120,29 +120,28 @@ const std::vector<ArgumentClass>& argumentClasses() {
 
 // Arguments that are hard for the reduction or the rounding: zeros, the limits, the
 // double closest to a multiple of pi/2 (6381956970095103 * 2^797), the tiny-argument
-// boundaries, angles of the calculation, and the hardest cases found by the search below.
+// boundaries, angles of the calculation, and the hardest cases of a search of ours.
 const double kSpecialArguments[] = {
-    0.0,
-    -0.0,
-    std::numeric_limits<double>::denorm_min(),
-    std::numeric_limits<double>::min(),
-    std::numeric_limits<double>::max(),
-    -std::numeric_limits<double>::max(),
+    0.0, -0.0, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
+    std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
     0x1.6ac5b262ca1ffp+849,  // 6381956970095103 * 2^797
-    0x1p-26,
-    0x1p-27,
-    0x1.fffffffffffffp-27,
-    0x1.fffffffffffffp-28,
+    0x1p-26, 0x1p-27, 0x1.fffffffffffffp-27, 0x1.fffffffffffffp-28,
     0x1.921fb54442d18p+0,  // pi/2
     0x1.921fb54442d18p+1,  // pi
     0x1.921fb54442d18p-1,  // pi/4
-    0x1.921fb54442d19p-1,
-    0x1p20,
-    0x1.fffffffffffffp+19,
-    1e22,
-    1e30 * 3.1416 / 180,
+    0x1.921fb54442d19p-1, 0x1p20, 0x1.fffffffffffffp+19, 1e22, 1e30 * 3.1416 / 180,
     0.6108652381980153,  // 35 degrees
     1.0995574287564276,  // 63 degrees
+    // The hardest to round of 2 * 10^8 random arguments (|x| < 2 pi and 2^-26 ... 2^21):
+    // their sin or cos lies within 2^-25 ulp of a midpoint.
+    0x1.06078b5efd6p+3,     // cos, 2^-30.1 ulp
+    0x1.474fd13808417p+12,  // cos, 2^-27.6 ulp
+    0x1.62c0b53ae0d5p+1,    // sin, 2^-27.2 ulp
+    0x1.f0d4ec5e23f7p-4,    // cos, 2^-26.9 ulp
+    -0x1.24e4f2bb219d8p-1,  // sin, 2^-26.3 ulp
+    0x1.54f0d88ce9622p+2,   // sin, 2^-26.3 ulp
+    0x1.ebba95c644bccp-21,  // sin, 2^-25.9 ulp
+    0x1.77ea35d49a78ap-24,  // cos, 2^-25.8 ulp
 };
 
 TEST(CorrectlyRounded, SinAndCosOfSpecialArguments) {
