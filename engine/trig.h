@@ -31,10 +31,13 @@
 //   of pi/2 is about 2^-60.9), the relative error stays below 2^-185.
 // Why the result is always correctly rounded
 //   The exact value is never a midpoint between doubles (sin and cos of a non-zero double
-//   are transcendental). The searches of worst cases for sin and cos in double precision
-//   (Lefevre and Muller, and later work on large arguments) find no argument whose value
-//   lies closer than about 2^-(53+70) relative to a midpoint, far above the exact path's
-//   2^-185: its nearest rounding is the correct one.
+//   are transcendental), and the exact path rounds it correctly unless it lies within
+//   2^-185 (relative) of a midpoint, i.e. unless more than 130 bits after the rounding bit
+//   are all equal. The published searches for the hardest-to-round doubles of sin and cos
+//   (Lefevre and Muller; Hanrot, Lefevre, Stehle and Zimmermann for large arguments) find
+//   runs far shorter (below about 70 bits), as a count over the 2^63 doubles also leads one
+//   to expect. The tests compare 10^7 random arguments and the hardest ones we found with
+//   MPFR at 200 bits.
 #pragma once
 
 namespace tavorin::trig {
