@@ -74,7 +74,7 @@ inline Quadrant quadrant(unsigned k, bool cosine) {
 // The fast evaluation: hi + lo approximates sin x (cos x when `cosine`) within
 // bound(hi, k), for 2^-27 <= |x| < kFastLimit. Branch-free, as the signs and quadrants of
 // random arguments are not predictable.
-inline double fastCore(double x, bool cosine, double& hi, double& lo) {
+[[gnu::always_inline]] inline double fastCore(double x, bool cosine, double& hi, double& lo) {
     // x = k pi/1024 + t, |t| <= pi/2048 (1 + 2^-23), t = rh + rl.
     const double kd = nearestInteger(x * kStepsPerRadian);
     const double s1 = x - kd * kStep1;  // exact: kStep1 is rounded down (Sterbenz)
@@ -285,7 +285,8 @@ double exactPath(double x, bool cosine) {
 
 namespace {
 
-double evaluate(double x, bool cosine) {
+template <bool cosine>
+double evaluate(double x) {
     if (std::fabs(x) < kFastLimit) {
         double hi, lo;
         const double bound = fastCore(x, cosine, hi, lo);
@@ -301,14 +302,14 @@ double sin(double x) {
     const double ax = std::fabs(x);
     if (ax < 0x1p-26) return x;                                     // ±0 and subnormals included
     if (!(ax <= std::numeric_limits<double>::max())) return x - x;  // NaN for inf and NaN
-    return evaluate(x, false);
+    return evaluate<false>(x);
 }
 
 double cos(double x) {
     const double ax = std::fabs(x);
     if (ax < 0x1p-27) return 1.0;
     if (!(ax <= std::numeric_limits<double>::max())) return x - x;
-    return evaluate(x, true);
+    return evaluate<true>(x);
 }
 
 }  // namespace tavorin::trig
