@@ -21,7 +21,7 @@ bool isCaseBox(const FieldSpec& f) {
     return f.role == FieldRole::Input || f.role == FieldRole::Choice;
 }
 
-std::string quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
+std::string inQuotes(std::string_view name) { return "“" + std::string(name) + "”"; }
 
 }  // namespace
 
@@ -41,15 +41,15 @@ CaseParse parseCase(std::string_view json, CaseScope scope) {
     for (const auto& [name, value] : object.items()) {
         const FieldSpec* field = findField(name);
         if (field == nullptr || field->role == FieldRole::Caption) {
-            result.error = quoted(name) + "不是输入框或选择框的名称。";
+            result.error = inQuotes(name) + "不是输入框或选择框的名称。";
             break;
         }
         if (field->role == FieldRole::Output && scope == CaseScope::Inputs) {
-            result.error = quoted(name) + "是结果框；算例文件只含输入框和选择框。";
+            result.error = inQuotes(name) + "是结果框；算例文件只含输入框和选择框。";
             break;
         }
         if (!value.is_string()) {
-            result.error = quoted(name) + "的值不是文字（应加引号，如 \"152\"）。";
+            result.error = inQuotes(name) + "的值不是文字（应加引号，如 \"152\"）。";
             break;
         }
         result.texts.emplace_back(name, value.get<std::string>());
@@ -63,7 +63,7 @@ CaseWrite caseJson(FieldStore& store) {
     std::string text;
     for (const FieldSpec& f : fieldTable()) {
         if (!isCaseBox(f)) continue;
-        if (!store.readText(f.name, text)) return {{}, "无法读取" + quoted(f.caption) + "。"};
+        if (!store.readText(f.name, text)) return {{}, "无法读取" + inQuotes(f.caption) + "。"};
         object[std::string(f.name)] = text;
     }
     return {object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n", {}};
@@ -81,7 +81,7 @@ bool applyCase(FieldStore& store, const CaseTexts& texts) {
 }
 
 FileRead readFile(const std::string& utf8Path, size_t limit) {
-    const std::string where = "无法读取文件" + quoted(utf8Path) + "：";
+    const std::string where = "无法读取文件" + inQuotes(utf8Path) + "：";
     std::error_code ec;
     const fs::path path = pathOf(utf8Path);
     if (fs::is_directory(path, ec)) return {{}, where + "这是一个文件夹。"};
@@ -99,7 +99,7 @@ FileRead readFile(const std::string& utf8Path, size_t limit) {
 
 std::string writeFileReplacing(const std::string& utf8Path, std::string_view bytes) {
     const fs::path path = pathOf(utf8Path);
-    const std::string where = "无法保存文件" + quoted(utf8Path) + "：";
+    const std::string where = "无法保存文件" + inQuotes(utf8Path) + "：";
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     fs::path temporary = path;
@@ -131,7 +131,7 @@ CaseParse openCaseFile(const std::string& utf8Path) {
     if (!file.error.empty()) return {{}, file.error};
     CaseParse parsed = parseCase(file.bytes);
     if (!parsed.error.empty()) {
-        parsed.error = "文件" + quoted(utf8Path) + "不是算例文件：" + parsed.error;
+        parsed.error = "文件" + inQuotes(utf8Path) + "不是算例文件：" + parsed.error;
     }
     return parsed;
 }

@@ -18,16 +18,16 @@ h2 { font-size: 12.5pt; font-weight: bold; margin: 5mm 0 2mm 0; page-break-after
 h3 { font-size: 10.5pt; font-weight: bold; margin: 3mm 0 1.5mm 0; page-break-after: avoid; break-after: avoid; }
 p.line { font-size: 9pt; margin: 0 0 2mm 0; text-align: center; }
 table { border-collapse: collapse; width: 100%; table-layout: fixed; margin: 0 0 2mm 0; }
-th, td { border: 0.6pt solid #000; padding: 1.2mm 1.5mm; vertical-align: top; text-align: left; overflow-wrap: anywhere; word-break: break-all; }
+th, td { border: 0.6pt solid #000; padding: 1.2mm 1.5mm; vertical-align: top; text-align: left; overflow-wrap: anywhere; word-wrap: break-word; }
 th { font-weight: bold; background: #eee; }
 thead { display: table-header-group; }
 tr { page-break-inside: avoid; break-inside: avoid; }
 table.title td { border: none; padding: 1.5mm 1mm; font-size: 10.5pt; }
 table.title td.fill { border-bottom: 0.6pt solid #000; }
-.f { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; }
-.s { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; font-size: 9pt; }
-.v { white-space: pre; font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif", serif; }
-td.r { font-weight: bold; }
+.f { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; }
+.s { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; font-size: 9pt; }
+.v { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", serif; }
+td.r { font-size: 9.5pt; }
 .note { font-size: 8.5pt; font-weight: normal; color: #333; display: block; }
 .fault { border: 1.2pt solid #b00; color: #900; padding: 2mm 3mm; margin: 3mm 0; font-weight: bold; }
 ol.notes { margin: 0; padding-left: 6mm; }
@@ -169,9 +169,9 @@ std::string stepTables(const CalcRecord& record) {
         out += "<h3>" + std::to_string(++number) + ". " + escapeHtml(g.title) + "</h3>\n";
         out +=
             "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>"
-            "<th style=\"width:8%\">符号</th><th style=\"width:20%\">含义</th>"
-            "<th style=\"width:27%\">公式</th><th style=\"width:30%\">代入数值</th>"
-            "<th style=\"width:15%\">结果</th></tr></thead><tbody>\n" +
+            "<th style=\"width:7%\">符号</th><th style=\"width:17%\">含义</th>"
+            "<th style=\"width:26%\">公式</th><th style=\"width:31%\">代入数值</th>"
+            "<th style=\"width:19%\">结果</th></tr></thead><tbody>\n" +
             rows + "</tbody></table>\n";
     }
     if (record.steps.empty()) out += "<p>未进行计算。</p>\n";
