@@ -27,7 +27,7 @@ table.title td.fill { border-bottom: 0.6pt solid #000; }
 .f { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; }
 .s { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; font-size: 9pt; }
 .v { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", serif; }
-td.r { font-size: 9.5pt; }
+td.r { font-size: 9pt; }
 .note { font-size: 8.5pt; font-weight: normal; color: #333; display: block; }
 .fault { border: 1.2pt solid #b00; color: #900; padding: 2mm 3mm; margin: 3mm 0; font-weight: bold; }
 ol.notes { margin: 0; padding-left: 6mm; }
@@ -89,13 +89,14 @@ std::string titleBlock(const CalcRecord& record, std::string_view heading) {
     if (!heading.empty()) out += "　" + escapeHtml(heading);
     out += "</p>\n";
     out +=
-        "<table class=\"title\"><tbody>\n<tr><td style=\"width:14%\">工程名称：</td>"
+        "<table class=\"title\" width=\"100%\" cellspacing=\"0\"><tbody>\n<tr><td "
+        "width=\"14%\">工程名称：</td>"
         "<td class=\"fill\" colspan=\"3\">&#160;</td>"
-        "<td style=\"width:16%\">镇墩(支墩)名：</td><td class=\"fill\" style=\"width:26%\">" +
+        "<td width=\"16%\">镇墩(支墩)名：</td><td class=\"fill\" width=\"26%\">" +
         escapeHtml(record.blockName) + "</td></tr>\n";
     out +=
-        "<tr><td>计算：</td><td class=\"fill\" style=\"width:18%\">&#160;</td>"
-        "<td style=\"width:8%\">校核：</td><td class=\"fill\" style=\"width:18%\">&#160;</td>"
+        "<tr><td>计算：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
+        "<td width=\"8%\">校核：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
         "<td>日期：</td><td class=\"fill\">&#160;</td></tr>\n</tbody></table>\n";
     return out;
 }
@@ -103,10 +104,11 @@ std::string titleBlock(const CalcRecord& record, std::string_view heading) {
 std::string inputTable(const CalcRecord& record) {
     std::string out = "<h2>一、基本资料</h2>\n";
     out +=
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>"
-        "<th style=\"width:6%\">序号</th><th style=\"width:34%\">项目</th>"
-        "<th style=\"width:12%\">符号</th><th style=\"width:18%\">输入文字</th>"
-        "<th style=\"width:18%\">读入数值</th><th style=\"width:12%\">单位</th>"
+        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr>"
+        "<th width=\"6%\">序号</th><th width=\"34%\">项目</th>"
+        "<th width=\"12%\">符号</th><th width=\"18%\">输入文字</th>"
+        "<th width=\"18%\">读入数值</th><th width=\"12%\">单位</th>"
         "</tr></thead><tbody>\n";
     int row = 0;
     for (const RecordedInput& in : record.inputs) {
@@ -168,10 +170,11 @@ std::string stepTables(const CalcRecord& record) {
         if (rows.empty()) continue;
         out += "<h3>" + std::to_string(++number) + ". " + escapeHtml(g.title) + "</h3>\n";
         out +=
-            "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>"
-            "<th style=\"width:7%\">符号</th><th style=\"width:17%\">含义</th>"
-            "<th style=\"width:26%\">公式</th><th style=\"width:31%\">代入数值</th>"
-            "<th style=\"width:19%\">结果</th></tr></thead><tbody>\n" +
+            "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+            "style=\"border-collapse:collapse\"><thead><tr>"
+            "<th width=\"7%\">符号</th><th width=\"17%\">含义</th>"
+            "<th width=\"26%\">公式</th><th width=\"31%\">代入数值</th>"
+            "<th width=\"19%\">结果</th></tr></thead><tbody>\n" +
             rows + "</tbody></table>\n";
     }
     if (record.steps.empty()) out += "<p>未进行计算。</p>\n";
@@ -196,10 +199,11 @@ std::string faultBlock(const CalcRecord& record) {
 std::string resultGrid(const CalcRecord& record) {
     std::string out = "<h2>三、计算结果</h2>\n";
     out +=
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>"
-        "<th style=\"width:16%\">组合方案</th><th style=\"width:21%\">水平作用力(t)</th>"
-        "<th style=\"width:21%\">垂直作用力(t)</th><th style=\"width:21%\">镇墩重量(t)</th>"
-        "<th style=\"width:21%\">镇墩体积(m3)</th></tr></thead><tbody>\n";
+        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr>"
+        "<th width=\"16%\">组合方案</th><th width=\"21%\">水平作用力(t)</th>"
+        "<th width=\"21%\">垂直作用力(t)</th><th width=\"21%\">镇墩重量(t)</th>"
+        "<th width=\"21%\">镇墩体积(m3)</th></tr></thead><tbody>\n";
     const std::array<std::pair<std::string_view, std::array<std::string_view, 4>>, 2> rows = {{
         {"温度升高", {"x1", "y1", "w1", "v1"}},
         {"温度降低", {"x2", "y2", "w2", "v2"}},

@@ -6,7 +6,10 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 namespace tavorin {
 namespace {
@@ -14,8 +17,22 @@ namespace {
 void printOn(const std::string& html, QPagedPaintDevice& device) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    // Laid out at the device's resolution on its printable area, so that sizes in points
+    // are points on paper and the page margins are the layout's alone.
     QTextDocument document;
+    document.documentLayout()->setPaintDevice(&device);
+    document.setDocumentMargin(0);
+    document.setPageSize(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
     document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    // The tables' cell padding is in device pixels: give them the sheet's 1.2 mm.
+    const qreal padding = 1.2 / 25.4 * device.logicalDpiX();
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame)) {
+            QTextTableFormat format = table->format();
+            format.setCellPadding(padding);
+            table->setFormat(format);
+        }
+    }
     document.print(&device);
 }
 
