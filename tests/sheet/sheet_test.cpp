@@ -39,8 +39,8 @@ std::string unescape(std::string text) {
 std::vector<std::pair<std::string, std::string>> resultCells(const std::string& html) {
     static const std::regex cell(R"re(data-box="([^"]+)"><span class="v">([^<]*)</span>)re");
     std::vector<std::pair<std::string, std::string>> cells;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell); it != std::sregex_iterator();
-         ++it) {
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell);
+         it != std::sregex_iterator(); ++it) {
         cells.emplace_back((*it)[1].str(), unescape((*it)[2].str()));
     }
     return cells;
@@ -155,8 +155,8 @@ TEST(CaseFile, RejectsWhatIsNotACase) {
 class CaseFileOnDisk : public testing::Test {
   protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("tavorin-case-" + std::to_string(std::random_device{}()));
+        m_dir =
+            fs::temp_directory_path() / ("tavorin-case-" + std::to_string(std::random_device{}()));
         fs::create_directories(m_dir);
     }
     void TearDown() override { fs::remove_all(m_dir); }

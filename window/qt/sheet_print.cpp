@@ -1,15 +1,13 @@
 #include "window/qt/sheet_print.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 
 namespace tavorin {
 namespace {
@@ -23,16 +21,15 @@ void printOn(const std::string& html, QPagedPaintDevice& device) {
     document.documentLayout()->setPaintDevice(&device);
     document.setDocumentMargin(0);
     document.setPageSize(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
-    document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
-    // The tables' cell padding is in device pixels: give them the sheet's 1.2 mm.
-    const qreal padding = 1.2 / 25.4 * device.logicalDpiX();
-    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
-        if (auto* table = qobject_cast<QTextTable*>(frame)) {
-            QTextTableFormat format = table->format();
-            format.setCellPadding(padding);
-            table->setFormat(format);
-        }
-    }
+    QString text = QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size()));
+    // Qt repeats a table's header rows on every page, but then loses the block that follows
+    // a table that crosses a page (the next group's heading): print the header row once.
+    text.remove(QStringLiteral("<thead>")).remove(QStringLiteral("</thead>"));
+    // Cell padding is in the layout's pixels: give the tables the sheet's 1.2 mm.
+    const int padding = qRound(1.2 / 25.4 * device.logicalDpiX());
+    text.replace(QStringLiteral("cellpadding=\"3\""),
+                 QStringLiteral("cellpadding=\"%1\"").arg(padding));
+    document.setHtml(text);
     document.print(&device);
 }
 
