@@ -11,7 +11,7 @@ namespace {
 // page, no table row split across pages; every block after the first starts a new page.
 constexpr std::string_view kStyle = R"(@page { size: A4; margin: 16mm 14mm 16mm 16mm; }
 body { font-family: "SimSun", "宋体", "NSimSun", "AR PL UMing CN", "Noto Serif CJK SC", "Source Han Serif SC", serif; font-size: 10pt; color: #000; background: #fff; margin: 0; }
-.block { max-width: 180mm; margin: 0 auto; }
+.block { margin: 0 auto; padding: 0 0.6mm; }
 .block.next { page-break-before: always; break-before: page; }
 h1 { font-size: 18pt; font-weight: bold; text-align: center; letter-spacing: 0.4em; margin: 0 0 3mm 0; }
 h2 { font-size: 12.5pt; font-weight: bold; margin: 5mm 0 2mm 0; page-break-after: avoid; break-after: avoid; }
@@ -186,12 +186,11 @@ std::string faultBlock(const CalcRecord& record) {
     std::string where;
     if (!record.faultAt.empty()) {
         const FieldSpec* field = findField(record.faultAt);
-        where = field != nullptr
-                    ? "读写“" + std::string(field->caption) + "”（" + record.faultAt + "）时"
-                    : "计算 " + record.faultAt + " 时";
+        where = field != nullptr ? "“" + std::string(field->caption) + "”（" + record.faultAt + "）"
+                                 : "计算 " + record.faultAt + " 时";
     }
     return "<div class=\"fault\">计算中止" +
-           (where.empty() ? std::string() : "：" + escapeHtml(where)) + "出错。<br/>" +
+           (where.empty() ? std::string() : "于" + escapeHtml(where)) + "。<br/>" +
            escapeHtml(record.fault->message) +
            "<br/>以上为中止前已完成的计算；其后的各项未算出。</div>\n";
 }

@@ -77,7 +77,9 @@ TEST(Sheet, EveryResultIsTheTextOfItsBox) {
             EXPECT_TRUE(shown.count(box)) << box;
         }
         EXPECT_EQ(html.find("earlier"), std::string::npos);
-        if (fault) EXPECT_NE(html.find(escapeHtml(fault->message)), std::string::npos);
+        if (fault) {
+            EXPECT_NE(html.find(escapeHtml(fault->message)), std::string::npos);
+        }
         // The block's name is escaped.
         EXPECT_NE(html.find(escapeHtml(inputs.at("Text1"))), std::string::npos);
         EXPECT_EQ(html.find("<b>"), std::string::npos);
