@@ -136,8 +136,9 @@ Traced tracedPow(const Traced& base, const Traced& exponent) {
 template <class Read>
 Traced TraceCalc::readInput(const char* box, const char* symbol, const char* unit, bool strict,
                             Read read) {
-    RecordedInput entry{box, symbol, unit, m_io.read(box), {}, strict};
+    RecordedInput entry{box, symbol, unit, {}, {}, strict};
     try {
+        entry.text = m_io.read(box);
         const Traced value = read();
         entry.valueText = value.valueText(m_io.separator());
         m_record.inputs.push_back(std::move(entry));
