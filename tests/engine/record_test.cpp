@@ -54,7 +54,9 @@ TEST(Record, LeavesTheStoreAndTheFaultAsThePlainCommandDoes) {
         // Every text the record says it wrote is the box's text now.
         for (const auto& [box, text] : record.written) EXPECT_EQ(recorded.text(box), text) << box;
         for (const RecordedStep& step : record.steps) {
-            if (!step.box.empty()) EXPECT_EQ(recorded.text(step.box), step.boxText) << step.name;
+            if (!step.box.empty()) {
+                EXPECT_EQ(recorded.text(step.box), step.boxText) << step.name;
+            }
         }
         EXPECT_EQ(record.blockName, inputs.at("Text1"));
     }
