@@ -34,6 +34,7 @@ ol.notes { margin: 0; padding-left: 6mm; }
 ol.notes li { margin: 0 0 1mm 0; }
 i { font-style: italic; }
 sub { font-size: 70%; }
+@media screen { body { padding: 10mm 6mm; } .block { max-width: 182mm; } .block.next { margin-top: 14mm; } }
 )";
 
 struct GroupHeading {
