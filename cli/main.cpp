@@ -8,6 +8,7 @@
 #endif
 
 #include "cli/batch.h"
+#include "cli/sheet_batch.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -16,15 +17,21 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+    bool sheet = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << tavorin::batchUsage();
             return 0;
         }
+        if (arg == "--sheet") {
+            sheet = true;
+            continue;
+        }
         std::cerr << "tavorin-calc: unknown argument \"" << arg << "\"; see tavorin-calc --help\n";
         return 2;
     }
     std::ios::sync_with_stdio(false);
-    return tavorin::runBatch(std::cin, std::cout);
+    return sheet ? tavorin::runSheetBatch(std::cin, std::cout)
+                 : tavorin::runBatch(std::cin, std::cout);
 }
