@@ -13,4 +13,7 @@ section() {
 section "Linux: dev build and every test"
 cmake --workflow --preset dev
 
+section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
+cmake --workflow --preset fuzz
+
 section "All sections passed in $(($(date +%s) - started)) s"
