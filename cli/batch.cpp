@@ -336,15 +336,16 @@ Fault kinds: type-mismatch, division-by-zero, overflow, invalid-argument. A comm
 that stops at a fault keeps the boxes written before it; the later ones, and Label25,
 keep what they showed.
 
-A line that is not a JSON object of strings, names an unknown control, is longer than
-64 MiB (67108864 bytes, line end not counted) or cannot be handled in the memory
-there is, gets
+A line that is not a JSON object of strings, names an unknown control, is longer
+than 64 MiB (67108864 bytes before the LF) or cannot be handled in the memory there
+is, gets
   {"error": "line N: ..."}
-and the tool goes on with the next line. An error quotes at most a short excerpt of
-the line, with control characters, invalid UTF-8 and bidirectional or invisible
-formatting characters escaped (\n, \xFF, \u202E). Lines end with LF or CR LF; a last
-line without a line end counts. The decimal separator is ".". Texts are UTF-8 and
-written unescaped.
+and the tool goes on with the next line: every input line gets one output line. An
+error quotes at most a short excerpt of the line, with control characters, invalid
+UTF-8 and bidirectional or invisible formatting characters escaped (\n, \xFF,
+\u202E). Lines end with LF or CR LF; a last line without a line end counts. The
+decimal separator is ".". Texts are UTF-8; the output escapes only '"', '\' and
+control characters.
 
 Exit status:
   0  every line was calculated (faults of the command included)
