@@ -37,6 +37,11 @@ bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= '
 
 constexpr int kKeptDigits = 800;
 
+// The fast path relies on each operation being rounded to its own type.
+#if defined(__FLT_EVAL_METHOD__) && __FLT_EVAL_METHOD__ != 0
+#error "floating-point operations must be evaluated in their own type"
+#endif
+
 // Decimal exponents beyond these need no conversion: every value is an overflow, or
 // rounds to zero (below half the least subnormal).
 template <class T>
