@@ -146,9 +146,7 @@ LineOutcome handle(std::string_view line, std::uint64_t number, std::string* own
 // directly, so that it is never copied.
 class OutputBuffer {
   public:
-    OutputBuffer(ByteSink& sink, std::size_t block) : m_sink(sink), m_block(block) {
-        m_buffer.reserve(block);
-    }
+    OutputBuffer(ByteSink& sink, std::size_t block) : m_sink(sink), m_block(block) {}
 
     bool add(const std::string& line) {
         if (m_buffer.size() + line.size() + 1 > m_block && !drain()) return false;
@@ -218,7 +216,7 @@ std::string errorLine(std::uint64_t number, std::string_view reason) {
 
 int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
     constexpr std::size_t kBlock = std::size_t{1} << 20;
-    const auto block = std::make_unique<char[]>(kBlock);
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     OutputBuffer output(out, kBlock);
     std::string pending;  // the start of a line that goes on in the next block
     enum class Skip { None, TooLong, OutOfMemory } skip = Skip::None;
