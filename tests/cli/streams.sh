@@ -37,6 +37,12 @@ expect "wrong argument" 2 "unknown argument" "$calc" --frobnicate
 expect "empty input" 0 "" sh -c '"$0" </dev/null >/dev/null' "$calc"
 
 # Out of memory on one line is that line's error; the next line is still calculated.
+# (Not under the address sanitizer, whose shadow memory needs more address space.)
+if grep -q __asan_init "$calc"; then
+    echo "passed $passed, skipped the out-of-memory case: built with the address sanitizer"
+    [ "$failures" -eq 0 ]
+    exit
+fi
 head -c 50000000 /dev/zero | tr '\0' '1' >"$tmp/digits"
 { printf '{"HSt": "'; cat "$tmp/digits"; printf '"}\n{}\n'; } >"$tmp/huge"
 (ulimit -v 110000 && "$calc" <"$tmp/huge" >"$tmp/out" 2>"$tmp/err")
