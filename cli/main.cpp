@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iostream>
 #include <new>
 #include <string>
 #include <string_view>
 
 #include "cli/batch.h"
+#include "cli/sheet_batch.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -49,7 +51,24 @@ class StdoutSink final : public tavorin::ByteSink {
     int m_errno = 0;
 };
 
+// The calculation sheet: one document over iostreams; a failure of either stream is
+// reported as for the batch.
+int runSheet() {
+    std::ios::sync_with_stdio(false);
+    const int status = tavorin::runSheetBatch(std::cin, std::cout);
+    if (std::cin.bad()) {
+        std::fputs("tavorin-calc: cannot read the input\n", stderr);
+        return tavorin::kStreamFailed;
+    }
+    if (!std::cout.flush()) {
+        std::fputs("tavorin-calc: cannot write the sheet\n", stderr);
+        return tavorin::kStreamFailed;
+    }
+    return status;
+}
+
 int run(int argc, char** argv) {
+    bool sheet = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -62,6 +81,10 @@ int run(int argc, char** argv) {
             }
             return tavorin::kAllCalculated;
         }
+        if (arg == "--sheet") {
+            sheet = true;
+            continue;
+        }
         std::fprintf(stderr, "tavorin-calc: unknown argument \"%s\"; see tavorin-calc --help\n",
                      argv[i]);
         return tavorin::kWrongArguments;
@@ -70,6 +93,7 @@ int run(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    if (sheet) return runSheet();
     StdinSource in;
     StdoutSink out;
     std::string errors;
