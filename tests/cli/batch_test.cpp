@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/json_line.h"
+#include "cli/sheet_batch.h"
 
 namespace tavorin {
 namespace {
@@ -302,6 +304,23 @@ TEST(JsonString, EscapesWhatJsonRequires) {
         EXPECT_EQ(out, row.json);
         EXPECT_EQ(Json::parse(out).get<std::string>(), row.text);
     }
+}
+
+}  // namespace
+}  // namespace tavorin
+
+namespace tavorin {
+namespace {
+
+// A number beyond the double range once ended the sheet run; the line now gets a section
+// that says why and the next line is still calculated.
+TEST(SheetBatch, AnUnreadableLineGetsItsSection) {
+    std::istringstream in("{\"fjt\": 1e400}\n{}\n");
+    std::ostringstream out;
+    EXPECT_EQ(runSheetBatch(in, out), 1);
+    EXPECT_NE(out.str().find("无法读取这一行"), std::string::npos);
+    EXPECT_NE(out.str().find("第 2 行"), std::string::npos);
+    EXPECT_NE(out.str().find("77.5667185956496"), std::string::npos);
 }
 
 }  // namespace
