@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
             std::cout << tavorin::batchUsage();
             return 0;
         }
+        if (arg == "--version") {
+            std::cout << "tavorin-calc " TAVORIN_VERSION "\n";
+            return 0;
+        }
         std::cerr << "tavorin-calc: unknown argument \"" << arg << "\"; see tavorin-calc --help\n";
         return 2;
     }
