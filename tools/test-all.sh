@@ -13,4 +13,7 @@ section() {
 section "Linux: dev build and every test"
 cmake --workflow --preset dev
 
+section "Debian package: build, lintian, install, run, purge"
+sh tools/test-debian-package.sh
+
 section "All sections passed in $(($(date +%s) - started)) s"
