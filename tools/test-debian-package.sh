@@ -80,11 +80,14 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" env -u QT_QPA_PLATFORM sh -c '
     window=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1\$" | head -n 1)
     state=$(xwininfo -id "$window" 2>/dev/null | sed -n "s/^ *Map State: //p")
     name=$(xwininfo -id "$window" 2>/dev/null | sed -n "s/^xwininfo: Window id: [^ ]* //p")
+    # The icon the title bar and task bar show: its sizes, as width, height pairs.
+    icon=$(xprop -id "$window" -notype 32c _NET_WM_ICON 2>/dev/null | head -c 60)
     kill "$pid"
-    wait "$pid" || true
-    echo "window $window $name: $state"
-    [ "$state" = IsViewable ]
-' || fail "the installed tavorin mapped no window Form1"
+    wait "$pid" 2>/dev/null || true
+    echo "window $window $name: $state; $icon"
+    [ "$state" = IsViewable ] || exit 1
+    case "$icon" in "_NET_WM_ICON = 16, 16,"*) ;; *) echo "no window icon"; exit 1 ;; esac
+' || fail "the installed tavorin mapped no window Form1 with its icon"
 
 step "Purge"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq -o DPkg::Lock::Timeout=600 tavorin
