@@ -76,7 +76,7 @@ bool installChineseTranslations(QCoreApplication& app) {
 QIcon applicationIcon() {
     initIconResource();
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128}) {
+    for (const int size : {16, 24, 32, 48, 64}) {
         icon.addFile(QStringLiteral(":/icons/%1x%1/apps/tavorin.png").arg(size), QSize(size, size));
     }
     return icon;

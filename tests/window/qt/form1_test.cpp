@@ -487,8 +487,8 @@ TEST(Application, WindowsShowTheProgramIcon) {
     // block (grey) in the lower left corner, the pipe (blue) across the middle.
     const QIcon icon = QApplication::windowIcon();
     EXPECT_EQ(icon.availableSizes(),
-              (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
-    for (const int size : {16, 32, 128}) {
+              (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
+    for (const int size : {16, 32, 64}) {
         SCOPED_TRACE(size);
         const QImage image = icon.pixmap(QSize(size, size)).toImage();
         ASSERT_EQ(image.size(), QSize(size, size));
