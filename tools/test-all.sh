@@ -13,6 +13,12 @@ section() {
 section "Linux: dev build and every test"
 cmake --workflow --preset dev
 
+section "Release build: engine, batch tool, sin/cos reference and golden files"
+cmake --workflow --preset release-tests
+
+section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
+cmake --workflow --preset asan-engine
+
 section "Debian package: build, lintian, install, run, purge"
 sh tools/test-debian-package.sh
 
