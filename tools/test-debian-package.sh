@@ -61,14 +61,23 @@ man -w tavorin-calc >/dev/null || fail "man -w tavorin-calc finds no page"
 output=$(mktemp)
 for input in tests/golden/*.jsonl; do
     name=$(basename "$input" .jsonl)
+    # <name>.expected holds the result lines, <name>.html the calculation sheet (--sheet).
+    if [ -f "tests/golden/$name.expected" ]; then
+        expected="tests/golden/$name.expected" option=""
+    elif [ -f "tests/golden/$name.html" ]; then
+        expected="tests/golden/$name.html" option="--sheet"
+    else
+        fail "$input has neither $name.expected nor $name.html"
+    fi
     # The expected exit status is the one the golden test in tests/CMakeLists.txt names.
-    expected_status=$(grep -o "\\b$name:[0-9]\\+" tests/CMakeLists.txt | head -n 1 | cut -d: -f2)
+    expected_status=$(grep -oE "[ (]$name:[0-9]+" tests/CMakeLists.txt | head -n 1 | cut -d: -f2)
     [ -n "$expected_status" ] || fail "tests/CMakeLists.txt names no exit status for $name"
     status=0
-    /usr/bin/tavorin-calc <"$input" >"$output" || status=$?
+    # shellcheck disable=SC2086
+    /usr/bin/tavorin-calc $option <"$input" >"$output" || status=$?
     [ "$status" -eq "$expected_status" ] ||
         fail "$name: exit status $status, expected $expected_status"
-    cmp "$output" "tests/golden/$name.expected" || fail "$name: output differs"
+    cmp "$output" "$expected" || fail "$name: output differs from $expected"
     echo "$name: $(wc -l <"$output") lines as expected, exit status $status"
 done
 rm -f "$output"
