@@ -22,4 +22,7 @@ cmake --workflow --preset asan-engine
 section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
 cmake --workflow --preset fuzz
 
+section "Debian package: build, lintian, install, run, purge"
+sh tools/test-debian-package.sh
+
 section "All sections passed in $(($(date +%s) - started)) s"
