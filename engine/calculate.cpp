@@ -38,8 +38,8 @@ std::optional<Fault> calculate(FieldStore& store, std::string_view separator) {
         io.write("aa3text", c.aa3);
         io.write("aa4text", Value::of(c.aa4));
         // The self-weights are shown to the hundredth, with a leading blank.
-        io.write("a11text", leadingBlankForm(round2(c.a11).value()));
-        io.write("a21text", leadingBlankForm(round2(c.a21).value()));
+        io.write("a11text", leadingBlankText(round2(c.a11).value()));
+        io.write("a21text", leadingBlankText(round2(c.a21).value()));
 
         writeVolumes(io);
         return std::nullopt;

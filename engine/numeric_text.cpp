@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -236,42 +237,163 @@ Rounded roundSignificant(T magnitude, const DigitRule& rule) {
     return r;
 }
 
-// Lays out rounded digits in fixed or exponent form.
-std::string layOut(bool negative, const Rounded& r, int significant, std::string_view separator,
-                   bool leadingBlank) {
-    std::string out;
-    out.reserve(32);
+// The value m × 2^e of a finite, nonzero magnitude rounded to `n` significant digits, a tie
+// away from zero, in exact integer arithmetic: q = floor(m × 2^e × 10^p) and the remainder
+// decide. Works where 10^p and the shift fit 128 bits, from about 1E-7 (single: 1E-16) up
+// to 10^n; false elsewhere, for the to_chars path above.
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr int kMaxPower = 22;  // 2^53 × 10^22 < 2^127
+
+constexpr std::array<Wide, kMaxPower + 1> kPowersOfTen = [] {
+    std::array<Wide, kMaxPower + 1> p{};
+    p[0] = 1;
+    for (int i = 1; i <= kMaxPower; ++i) p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+constexpr std::array<std::uint64_t, 17> kTenTo = [] {
+    std::array<std::uint64_t, 17> p{};
+    p[0] = 1;
+    for (int i = 1; i <= 16; ++i) p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+bool roundExact(double magnitude, int n, Rounded& r) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false;  // subnormal
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = biased - 1075;
+    // floor(log10(2^(biased-1023))): the decimal exponent, or one less.
+    int k = ((biased - 1023) * 78913) >> 18;
+    const int p = (n - 1) - k;
+    if (p < 0 || p > kMaxPower || e >= 0) return false;
+    const Wide scaled = Wide{m} * kPowersOfTen[p];
+    const int shift = -e;
+    if (shift >= 128) return false;
+    auto q = static_cast<std::uint64_t>(scaled >> shift);
+    const Wide rest = scaled & ((Wide{1} << shift) - 1);
+    bool up = rest >= (Wide{1} << (shift - 1));
+    if (q >= kTenTo[n]) {
+        // One digit too many: the dropped digit decides, the remainder below it cannot make
+        // a 4 reach the midpoint, and a 5 is at or beyond it.
+        up = q % 10 >= 5;
+        q /= 10;
+        ++k;
+    }
+    if (q < kTenTo[n - 1]) return false;
+    if (up && ++q == kTenTo[n]) {
+        q = kTenTo[n - 1];
+        ++k;
+    }
+    int count = n;
+    while (q % 10 == 0) {
+        q /= 10;
+        --count;
+    }
+    char* out = r.digits.data() + count;
+    while (q >= 100) {
+        out -= 2;
+        std::memcpy(out, kDigitPairs + 2 * (q % 100), 2);
+        q /= 100;
+    }
+    if (q >= 10) {
+        out -= 2;
+        std::memcpy(out, kDigitPairs + 2 * q, 2);
+    } else {
+        *--out = static_cast<char>('0' + q);
+    }
+    r.count = count;
+    r.exponent = k;
+    return true;
+}
+
+Rounded roundDouble(double magnitude) {
+    Rounded r;
+    if (magnitude != 0 && roundExact(magnitude, kDoubleRule.significant, r)) return r;
+    return roundSignificant(magnitude, kDoubleRule);
+}
+
+Rounded roundSingle(float magnitude) {
+    Rounded r;
+    if (magnitude != 0 && roundExact(magnitude, kSingleRule.significant, r)) return r;
+    return roundSignificant(magnitude, kSingleRule);
+}
+
+char* append(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// Lays out rounded digits in fixed or exponent form at `out`; returns the end. Writes at
+// most 22 characters besides the separator.
+char* layOut(char* out, bool negative, const Rounded& r, int significant,
+             std::string_view separator, bool leadingBlank) {
     if (negative) {
-        out.push_back('-');
+        *out++ = '-';
     } else if (leadingBlank) {
-        out.push_back(' ');
+        *out++ = ' ';
     }
     const int e = r.exponent;
     const int n = r.count;
+    const char* digits = r.digits.data();
     const bool exponentForm = e >= significant || (e < 0 && (-e - 1) + n > significant);
     if (exponentForm) {
-        out.push_back(r.digits[0]);
+        *out++ = digits[0];
         if (n > 1) {
-            out.append(separator);
-            out.append(r.digits.data() + 1, n - 1);
+            out = append(out, separator);
+            out = append(out, {digits + 1, static_cast<std::size_t>(n - 1)});
         }
-        out.push_back('E');
-        out.push_back(e < 0 ? '-' : '+');
+        *out++ = 'E';
+        *out++ = e < 0 ? '-' : '+';
         const int a = std::abs(e);
-        if (a < 10) out.push_back('0');
-        out.append(std::to_string(a));
+        if (a < 10) *out++ = '0';
+        out = std::to_chars(out, out + 4, a).ptr;
     } else if (e >= 0) {
-        for (int i = 0; i <= e; ++i) out.push_back(i < n ? r.digits[i] : '0');
-        if (n > e + 1) {
-            out.append(separator);
-            out.append(r.digits.data() + e + 1, n - e - 1);
+        const int whole = e + 1;
+        if (n >= whole) {
+            out = append(out, {digits, static_cast<std::size_t>(whole)});
+        } else {
+            out = append(out, {digits, static_cast<std::size_t>(n)});
+            std::memset(out, '0', static_cast<std::size_t>(whole - n));
+            out += whole - n;
+        }
+        if (n > whole) {
+            out = append(out, separator);
+            out = append(out, {digits + whole, static_cast<std::size_t>(n - whole)});
         }
     } else {
-        if (!leadingBlank) out.push_back('0');
-        out.append(separator);
-        out.append(static_cast<size_t>(-e - 1), '0');
-        out.append(r.digits.data(), n);
+        if (!leadingBlank) *out++ = '0';
+        out = append(out, separator);
+        std::memset(out, '0', static_cast<std::size_t>(-e - 1));
+        out += -e - 1;
+        out = append(out, {digits, static_cast<std::size_t>(n)});
     }
+    return out;
+}
+
+// The longest text besides the separator.
+constexpr std::size_t kLongestLayout = 22;
+
+NumberText laidOut(bool negative, const Rounded& r, int significant, std::string_view separator,
+                   bool leadingBlank) {
+    NumberText text;
+    char* end = layOut(text.buffer(), negative, r, significant, separator, leadingBlank);
+    text.setSize(static_cast<std::size_t>(end - text.buffer()));
+    return text;
+}
+
+std::string laidOutString(bool negative, const Rounded& r, int significant,
+                          std::string_view separator, bool leadingBlank) {
+    std::string out(kLongestLayout + separator.size(), '\0');
+    char* end = layOut(out.data(), negative, r, significant, separator, leadingBlank);
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
@@ -324,18 +446,32 @@ Conversion<float> convertStrictSingle(std::string_view text, std::string_view se
 }
 
 std::string generalForm(double value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
-    return layOut(value < 0, r, kDoubleRule.significant, separator, false);
+    return laidOutString(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant,
+                         separator, false);
 }
 
 std::string generalForm(float value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kSingleRule);
-    return layOut(value < 0, r, kSingleRule.significant, separator, false);
+    return laidOutString(value < 0, roundSingle(std::fabs(value)), kSingleRule.significant,
+                         separator, false);
 }
 
 std::string leadingBlankForm(double value) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
-    return layOut(value < 0, r, kDoubleRule.significant, ".", true);
+    return laidOutString(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, ".",
+                         true);
+}
+
+NumberText generalText(double value, std::string_view separator) {
+    return laidOut(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, separator,
+                   false);
+}
+
+NumberText generalText(float value, std::string_view separator) {
+    return laidOut(value < 0, roundSingle(std::fabs(value)), kSingleRule.significant, separator,
+                   false);
+}
+
+NumberText leadingBlankText(double value) {
+    return laidOut(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, ".", true);
 }
 
 }  // namespace tavorin
