@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 namespace tavorin {
 namespace {
@@ -292,38 +293,42 @@ bool roundExact(double magnitude, int n, Rounded& r) {
         q = kTenTo[n - 1];
         ++k;
     }
+    // Exactly n digits, right to left, eight at a time, then trailing zeros dropped.
+    char* const first = r.digits.data();
+    char* out = first + n;
+    while (q >= 100'000'000) {
+        auto part = static_cast<std::uint32_t>(q % 100'000'000);
+        q /= 100'000'000;
+        for (int i = 0; i < 4; ++i) {
+            out -= 2;
+            std::memcpy(out, kDigitPairs + 2 * (part % 100), 2);
+            part /= 100;
+        }
+    }
+    auto high = static_cast<std::uint32_t>(q);
+    while (out - first >= 2) {
+        out -= 2;
+        std::memcpy(out, kDigitPairs + 2 * (high % 100), 2);
+        high /= 100;
+    }
+    if (out != first) *first = static_cast<char>('0' + high);
     int count = n;
-    while (q % 10 == 0) {
-        q /= 10;
-        --count;
-    }
-    char* out = r.digits.data() + count;
-    while (q >= 100) {
-        out -= 2;
-        std::memcpy(out, kDigitPairs + 2 * (q % 100), 2);
-        q /= 100;
-    }
-    if (q >= 10) {
-        out -= 2;
-        std::memcpy(out, kDigitPairs + 2 * q, 2);
-    } else {
-        *--out = static_cast<char>('0' + q);
-    }
+    while (count > 1 && first[count - 1] == '0') --count;
     r.count = count;
     r.exponent = k;
     return true;
 }
 
-Rounded roundDouble(double magnitude) {
-    Rounded r;
-    if (magnitude != 0 && roundExact(magnitude, kDoubleRule.significant, r)) return r;
-    return roundSignificant(magnitude, kDoubleRule);
+// Fills `r` in place: a copy of digits just written byte by byte would stall on reading
+// them back as a whole.
+void roundDouble(double magnitude, Rounded& r) {
+    if (magnitude != 0 && roundExact(magnitude, kDoubleRule.significant, r)) return;
+    r = roundSignificant(magnitude, kDoubleRule);
 }
 
-Rounded roundSingle(float magnitude) {
-    Rounded r;
-    if (magnitude != 0 && roundExact(magnitude, kSingleRule.significant, r)) return r;
-    return roundSignificant(magnitude, kSingleRule);
+void roundSingle(float magnitude, Rounded& r) {
+    if (magnitude != 0 && roundExact(magnitude, kSingleRule.significant, r)) return;
+    r = roundSignificant(magnitude, kSingleRule);
 }
 
 char* append(char* out, std::string_view text) {
@@ -381,18 +386,31 @@ char* layOut(char* out, bool negative, const Rounded& r, int significant,
 // The longest text besides the separator.
 constexpr std::size_t kLongestLayout = 22;
 
-NumberText laidOut(bool negative, const Rounded& r, int significant, std::string_view separator,
-                   bool leadingBlank) {
+template <class T>
+NumberText laidOut(T value, const DigitRule& rule, std::string_view separator, bool leadingBlank) {
+    Rounded r;
+    if constexpr (std::is_same_v<T, float>) {
+        roundSingle(std::fabs(value), r);
+    } else {
+        roundDouble(std::fabs(value), r);
+    }
     NumberText text;
-    char* end = layOut(text.buffer(), negative, r, significant, separator, leadingBlank);
+    char* end = layOut(text.buffer(), value < 0, r, rule.significant, separator, leadingBlank);
     text.setSize(static_cast<std::size_t>(end - text.buffer()));
     return text;
 }
 
-std::string laidOutString(bool negative, const Rounded& r, int significant,
-                          std::string_view separator, bool leadingBlank) {
+template <class T>
+std::string laidOutString(T value, const DigitRule& rule, std::string_view separator,
+                          bool leadingBlank) {
+    Rounded r;
+    if constexpr (std::is_same_v<T, float>) {
+        roundSingle(std::fabs(value), r);
+    } else {
+        roundDouble(std::fabs(value), r);
+    }
     std::string out(kLongestLayout + separator.size(), '\0');
-    char* end = layOut(out.data(), negative, r, significant, separator, leadingBlank);
+    char* end = layOut(out.data(), value < 0, r, rule.significant, separator, leadingBlank);
     out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
@@ -446,32 +464,23 @@ Conversion<float> convertStrictSingle(std::string_view text, std::string_view se
 }
 
 std::string generalForm(double value, std::string_view separator) {
-    return laidOutString(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant,
-                         separator, false);
+    return laidOutString(value, kDoubleRule, separator, false);
 }
 
 std::string generalForm(float value, std::string_view separator) {
-    return laidOutString(value < 0, roundSingle(std::fabs(value)), kSingleRule.significant,
-                         separator, false);
+    return laidOutString(value, kSingleRule, separator, false);
 }
 
-std::string leadingBlankForm(double value) {
-    return laidOutString(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, ".",
-                         true);
-}
+std::string leadingBlankForm(double value) { return laidOutString(value, kDoubleRule, ".", true); }
 
 NumberText generalText(double value, std::string_view separator) {
-    return laidOut(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, separator,
-                   false);
+    return laidOut(value, kDoubleRule, separator, false);
 }
 
 NumberText generalText(float value, std::string_view separator) {
-    return laidOut(value < 0, roundSingle(std::fabs(value)), kSingleRule.significant, separator,
-                   false);
+    return laidOut(value, kSingleRule, separator, false);
 }
 
-NumberText leadingBlankText(double value) {
-    return laidOut(value < 0, roundDouble(std::fabs(value)), kDoubleRule.significant, ".", true);
-}
+NumberText leadingBlankText(double value) { return laidOut(value, kDoubleRule, ".", true); }
 
 }  // namespace tavorin
