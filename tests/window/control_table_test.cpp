@@ -1,12 +1,8 @@
-// Invariants of the control table, and the fonts and texts it is drawn with.
+// Invariants of the control table: the description both windows are built from.
 #include "window/control_table.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QFontInfo>
-#include <QFontMetrics>
-#include <QRegularExpression>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -14,15 +10,14 @@
 #include <vector>
 
 #include "engine/fields.h"
-#include "tests/window/print_qstring.h"
-#include "window/fonts.h"
-#include "window/version.h"
 
 namespace tavorin {
 namespace {
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
 }
 
 std::vector<const ControlSpec*> controlsOf(ControlKind kind) {
@@ -151,92 +146,20 @@ TEST(ControlTable, OutputBoxesAreNamedByTheirRowAndColumn) {
     for (const ControlSpec* box : controlsOf(ControlKind::TextBox)) {
         if (box->font != FontRole::Output) continue;
         SCOPED_TRACE(std::string(box->name));
-        const QString spoken = qs(accessibleName(*box));
-        const QString row = spoken.section(' ', 0, -2);
-        const QString column = spoken.section(' ', -1);
+        const std::string_view spoken = accessibleName(*box);
+        const std::size_t blank = spoken.rfind(' ');
+        ASSERT_NE(blank, std::string_view::npos);
+        const std::string_view row = spoken.substr(0, blank);
+        const std::string_view column = spoken.substr(blank + 1);
         EXPECT_TRUE(hasLabel([&](const ControlSpec* l) {
-            return l->top == box->top && l->left < box->left &&
-                   qs(initialText(*l)).trimmed() == row;
+            return l->top == box->top && l->left < box->left && trimmed(initialText(*l)) == row;
         }));
         EXPECT_TRUE(hasLabel([&](const ControlSpec* l) {
             return (l->top == 5760 || l->top == 8400) && l->top < box->top &&
                    l->left < box->left + box->width && box->left < l->left + l->width &&
-                   qs(initialText(*l)) == column;
+                   initialText(*l) == column;
         }));
     }
-}
-
-TEST(Fonts, ChoosesTheFirstPreferredFamilyThenAnyChineseOne) {
-    const struct {
-        QStringList installed;
-        QStringList chinese;
-        QString chosen;
-    } rows[] = {
-        {{"DejaVu Sans", "AR PL UMing CN"}, {"AR PL UMing CN"}, "AR PL UMing CN"},
-        {{"AR PL UMing CN", "NSimSun", "SimSun"}, {}, "SimSun"},
-        {{"nsimsun", "AR PL UMing CN"}, {}, "nsimsun"},
-        {{"宋体", "NSimSun"}, {}, "宋体"},
-        {{"AR PL UMing TW", "Noto Sans CJK SC"},
-         {"Noto Sans CJK SC", "AR PL UMing TW"},
-         "Noto Sans CJK SC"},
-        {{"DejaVu Sans"}, {}, ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(qPrintable(row.installed.join(", ")));
-        EXPECT_EQ(chooseFamily(row.installed, row.chinese), row.chosen);
-    }
-}
-
-// The face the window really gets on this system; the fit tests below measure with it.
-QFont shippedFont(FontRole role) {
-    const QFont font = windowFont(role, 1.0);
-    const QString family = QFontInfo(font).family();
-    EXPECT_TRUE(kPreferredFamilies.contains(family, Qt::CaseInsensitive))
-        << "the window draws with " << family.toStdString()
-        << "; install fonts-arphic-uming for the face the layout is made for";
-    return font;
-}
-
-TEST(Fonts, EveryCaptionFitsItsControlOnOneLine) {
-    // What each label shows at some time: its caption, the result caption, a version line.
-    std::map<std::string_view, std::vector<std::string_view>> shown;
-    for (const ControlSpec& c : controlTable()) shown[c.name].push_back(initialText(c));
-    shown["Label25"].push_back(kResultCaption);
-    for (const VersionLine& line : kVersionLines) shown[line.label].push_back(line.caption);
-
-    for (const ControlSpec& c : controlTable()) {
-        if (c.kind != ControlKind::Label && c.kind != ControlKind::Button) continue;
-        const QFontMetrics metrics(shippedFont(c.font));
-        for (std::string_view text : shown[c.name]) {
-            SCOPED_TRACE(std::string(c.name) + " \"" + std::string(text) + "\"");
-            EXPECT_LE(metrics.horizontalAdvance(qs(text)), twipsToPixels(c.width));
-            EXPECT_LE(metrics.height(), twipsToPixels(c.height));
-        }
-    }
-}
-
-TEST(Fonts, RowSymbolsStandInOneColumn) {
-    // The nine captions of a1 … a9: the symbol starts at the same distance from the left
-    // edge, and the captions of one grid share that edge.
-    const QFontMetrics metrics(shippedFont(FontRole::Default));
-    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("镇")),
-              2 * metrics.horizontalAdvance(QStringLiteral("a")));
-    const QRegularExpression symbol(QStringLiteral("a[1-9]$"));
-    std::set<int> offsets;
-    std::set<int> lefts[2];
-    int found = 0;
-    for (const ControlSpec* c : controlsOf(ControlKind::Label)) {
-        const QString caption = qs(initialText(*c));
-        const qsizetype at = caption.indexOf(symbol);
-        if (at < 0) continue;
-        ++found;
-        offsets.insert(metrics.horizontalAdvance(caption.left(at)));
-        lefts[c->left < 5400 ? 0 : 1].insert(c->left);
-    }
-    EXPECT_EQ(found, 9);
-    EXPECT_EQ(offsets.size(), 1u);
-    EXPECT_EQ(lefts[0], std::set<int>{480});
-    EXPECT_EQ(lefts[1], std::set<int>{5400});
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "window/application.h"
+#include "window/qt/application.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "window/control_table.h"
-#include "window/widget_store.h"
+#include "window/qt/widget_store.h"
 
 namespace tavorin {
 

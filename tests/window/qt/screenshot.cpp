@@ -12,8 +12,8 @@
 #include <QTest>
 #include <cstdio>
 
-#include "window/application.h"
-#include "window/form1.h"
+#include "window/qt/application.h"
+#include "window/qt/form1.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/form1.h"
+#include "window/qt/form1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +15,7 @@
 
 #include "engine/calculate.h"
 #include "engine/fields.h"
-#include "window/fonts.h"
+#include "window/qt/fonts.h"
 #include "window/version.h"
 
 namespace tavorin {

@@ -1,4 +1,4 @@
-#include "window/fonts.h"
+#include "window/qt/fonts.h"
 
 #include <QFontDatabase>
 

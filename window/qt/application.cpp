@@ -1,4 +1,4 @@
-#include "window/application.h"
+#include "window/qt/application.h"
 
 #include <QApplication>
 #include <QIconEngine>
@@ -8,7 +8,7 @@
 #include <QTranslator>
 #include <optional>
 
-#include "window/fonts.h"
+#include "window/qt/fonts.h"
 
 namespace tavorin {
 namespace {

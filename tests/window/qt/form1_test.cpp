@@ -1,5 +1,5 @@
 // Form1 under Qt's offscreen platform: the user types, clicks and reads back.
-#include "window/form1.h"
+#include "window/qt/form1.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,12 @@
 
 #include "engine/calculate.h"
 #include "engine/fields.h"
-#include "tests/window/print_qstring.h"
-#include "window/application.h"
+#include "tests/window/qt/print_qstring.h"
 #include "window/control_table.h"
-#include "window/fonts.h"
+#include "window/qt/application.h"
+#include "window/qt/fonts.h"
+#include "window/qt/widget_store.h"
 #include "window/version.h"
-#include "window/widget_store.h"
 
 namespace tavorin {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/widget_store.h"
+#include "window/qt/widget_store.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,8 +2,8 @@
 // ends it.
 #include <QApplication>
 
-#include "window/application.h"
-#include "window/form1.h"
+#include "window/qt/application.h"
+#include "window/qt/form1.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Renders tavorin.svg to the PNG sizes of the hicolor icon theme and packs the Windows
+# icon tavorin.ico from some of them. The results are committed, so the build needs no SVG
+# tool; run this again (needs rsvg-convert and python3) after editing the drawing.
+set -eu
+cd "$(dirname "$0")"
+
+for size in 16 22 24 32 48 64 128 256; do
+    mkdir -p "hicolor/${size}x${size}/apps"
+    rsvg-convert -w "$size" -h "$size" tavorin.svg -o "hicolor/${size}x${size}/apps/tavorin.png"
+done
+
+python3 make_ico.py tavorin.ico \
+    hicolor/16x16/apps/tavorin.png hicolor/24x24/apps/tavorin.png \
+    hicolor/32x32/apps/tavorin.png hicolor/48x48/apps/tavorin.png \
+    hicolor/64x64/apps/tavorin.png hicolor/256x256/apps/tavorin.png
