@@ -11,9 +11,9 @@
 
 namespace {
 
-std::mt19937 random;
+std::mt19937 generator;  // one stream, so the lines depend only on the seed
 
-int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(generator); }
 
 template <class T, std::size_t N>
 const T& pickOf(const T (&items)[N]) {
@@ -62,7 +62,7 @@ const char* const kOddTexts[] = {
 };
 
 std::string number(double low, double high, int decimals) {
-    const double v = std::uniform_real_distribution<double>(low, high)(random);
+    const double v = std::uniform_real_distribution<double>(low, high)(generator);
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
     return text;
@@ -137,7 +137,7 @@ std::string rejectedLine() {
 
 int main(int argc, char** argv) {
     const long count = argc > 1 ? std::atol(argv[1]) : 100000;
-    random.seed(argc > 2 ? static_cast<unsigned>(std::atol(argv[2])) : 20261208u);
+    generator.seed(argc > 2 ? static_cast<unsigned>(std::atol(argv[2])) : 20261208u);
     std::string out;
     for (long i = 0; i < count; ++i) {
         const int kind = pick(100);
