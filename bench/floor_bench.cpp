@@ -6,10 +6,18 @@
 // conversions of a double to 16 significant digits with std::to_chars (scientific), and
 // about 100 double operations.
 //
-//   tavorin_floor_bench [rounds]
+//   tavorin_floor_bench [ROUNDS]
+//   tavorin_floor_bench --batch CASES ROUNDS PROGRAM...
 //
 // Prints, for each workload, the median time of one run and the median over the rounds of
-// its ratio to the floor measured next to it.
+// its ratio to the floor measured next to it. With --batch, each PROGRAM (tavorin-calc, an
+// earlier build of it) reads the file CASES on standard input and writes to a file in
+// $TMPDIR, and its wall time per input line is set against the floor of one command.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -124,9 +132,85 @@ struct Workload {
     std::function<void()> run;
 };
 
+// Wall time in seconds of `program` reading `input` and writing to `output`; negative when
+// it could not be run or ended abnormally.
+double runProgram(const char* program, const char* input, const char* output) {
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, input, O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program, &files, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    return WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? elapsed.count() : -1;
+}
+
+long countLines(const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return -1;
+    long lines = 0;
+    int last = '\n';
+    for (int c; (c = std::fgetc(f)) != EOF; last = c) lines += c == '\n';
+    std::fclose(f);
+    return lines + (last != '\n');
+}
+
+int batchMain(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s --batch CASES ROUNDS PROGRAM...\n", argv[0]);
+        return 2;
+    }
+    const char* cases = argv[2];
+    const int rounds = std::atoi(argv[3]);
+    const long lines = countLines(cases);
+    if (lines <= 0 || rounds < 1) {
+        std::fprintf(stderr, "cannot read %s\n", cases);
+        return 2;
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string output = std::string(tmp ? tmp : "/tmp") + "/tavorin_floor_bench.out";
+    Floor floor;
+    const int block = 250;
+    timeBlock(std::ref(floor), block * 10);
+    std::printf("%ld lines of %s, %d rounds, each program in turn with the floor\n\n", lines, cases,
+                rounds);
+    std::printf("%-40s %12s %12s %14s\n", "program", "ns per line", "floor ns", "ratio (median)");
+    const int programs = argc - 4;
+    std::vector<std::vector<double>> perLine(programs), floors(programs), ratios(programs);
+    for (int r = 0; r < rounds; ++r) {
+        for (int j = 0; j < programs; ++j) {
+            const int which = (r + j) % programs;
+            const double f = timeBlock(std::ref(floor), block);
+            const double seconds = runProgram(argv[4 + which], cases, output.c_str());
+            const double f2 = timeBlock(std::ref(floor), block);
+            if (seconds < 0) {
+                std::fprintf(stderr, "%s failed\n", argv[4 + which]);
+                return 1;
+            }
+            const double ns = seconds * 1e9 / static_cast<double>(lines);
+            perLine[which].push_back(ns);
+            floors[which].push_back((f + f2) / 2);
+            ratios[which].push_back(ns / ((f + f2) / 2));
+        }
+    }
+    for (int j = 0; j < programs; ++j) {
+        std::printf("%-40s %12.0f %12.0f %14.2f\n", argv[4 + j], median(perLine[j]),
+                    median(floors[j]), median(ratios[j]));
+    }
+    std::remove(output.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--batch") return batchMain(argc, argv);
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 301;
     Floor floor;
     MemoryStore anchor;
