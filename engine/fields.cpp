@@ -1,11 +1,13 @@
 #include "engine/fields.h"
 
+#include <bit>
+
 namespace tavorin {
 namespace {
 
 using detail::kFieldRows;
 constexpr std::size_t kCount = std::size(kFieldRows);
-static_assert(kCount < 255, "a row must fit FieldId");
+static_assert(kCount <= 64, "a row must fit FieldId and MemoryStore's mask of changed rows");
 
 // Control names by a perfect hash: the first three characters and the length, mixed by one
 // multiplication, pick a slot; no two names share one. The multiplier is found while
@@ -75,7 +77,11 @@ MemoryStore::MemoryStore() {
 }
 
 void MemoryStore::reset() {
-    for (std::size_t i = 0; i < kCount; ++i) m_texts[i].assign(kFieldRows[i].defaultText);
+    for (std::uint64_t rows = m_changed; rows != 0; rows &= rows - 1) {
+        const auto row = static_cast<std::size_t>(std::countr_zero(rows));
+        m_texts[row].assign(kFieldRows[row].defaultText);
+    }
+    m_changed = 0;
 }
 
 namespace {
@@ -100,6 +106,7 @@ bool MemoryStore::replaceText(std::string_view name, std::string_view text) {
     const long row = rowOf(name, false);
     if (row < 0) return false;
     m_texts[row].assign(text);
+    changed(static_cast<std::size_t>(row));
     return true;
 }
 
@@ -107,6 +114,7 @@ bool MemoryStore::setCaption(std::string_view name, std::string_view caption) {
     const long row = rowOf(name, true);
     if (row < 0) return false;
     m_texts[row].assign(caption);
+    changed(static_cast<std::size_t>(row));
     return true;
 }
 
@@ -119,12 +127,14 @@ bool MemoryStore::readById(FieldId id, std::string&, std::string_view& text) {
 bool MemoryStore::replaceById(FieldId id, std::string_view text) {
     if (isCaption(id)) return false;
     m_texts[id.row()].assign(text);
+    changed(id.row());
     return true;
 }
 
 bool MemoryStore::setCaptionById(FieldId id, std::string_view caption) {
     if (!isCaption(id)) return false;
     m_texts[id.row()].assign(caption);
+    changed(id.row());
     return true;
 }
 

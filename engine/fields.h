@@ -198,11 +198,15 @@ class MemoryStore final : public FieldStore {
     const std::string& text(std::string_view name) const;
     const std::string& textAt(FieldId id) const { return m_texts[id.row()]; }
 
-    // Every control back to its start state, keeping the room already taken.
+    // Every control back to its start state, keeping the room already taken. Only the
+    // controls changed since the last reset are touched.
     void reset();
 
   private:
+    void changed(std::size_t row) { m_changed |= std::uint64_t{1} << row; }
+
     std::vector<std::string> m_texts;  // by table row
+    std::uint64_t m_changed = 0;       // rows written since the last reset
 };
 
 }  // namespace tavorin

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/calculate.h"
 #include "engine/field_io.h"
 
 namespace tavorin {
@@ -63,6 +64,13 @@ TEST(MemoryStore, OperationsByRowMatchThoseByName) {
         EXPECT_EQ(byRow.text(f.name), byName.text(f.name));
         EXPECT_EQ(byRow.textAt(id), value);
     }
+    byRow.reset();
+    for (const FieldSpec& f : fieldTable()) EXPECT_EQ(byRow.text(f.name), f.defaultText);
+    // A reset after a calculation and a few changes is the start state again.
+    byRow.replaceText("HSt", "7");
+    calculate(byRow);
+    byRow.replaceText("kj", kSupportPier);
+    byRow.reset();
     byRow.reset();
     for (const FieldSpec& f : fieldTable()) EXPECT_EQ(byRow.text(f.name), f.defaultText);
 }
