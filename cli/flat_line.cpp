@@ -1,6 +1,9 @@
 #include "cli/flat_line.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace tavorin {
 namespace {
@@ -181,50 +184,94 @@ class Reader {
 
 constexpr char kHex[] = "0123456789abcdef";
 
-void appendEscaped(std::string& out, std::string_view text) {
-    std::size_t plain = 0;  // start of the run not yet appended
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c != '"' && c != '\\') continue;
-        out.append(text.data() + plain, i - plain);
-        plain = i + 1;
-        out.push_back('\\');
+// Bytes that a JSON string cannot hold as they are.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = true;
+    table['"'] = true;
+    table['\\'] = true;
+    return table;
+}();
+
+// Writes `text` escaped at `out`, which has room for six bytes per byte of it.
+char* writeEscaped(char* out, std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p != end) {
+        const auto* run = p;
+        while (p != end && !kNeedsEscape[*p]) ++p;
+        std::memcpy(out, run, static_cast<std::size_t>(p - run));
+        out += p - run;
+        if (p == end) break;
+        const unsigned char c = *p++;
+        *out++ = '\\';
         switch (c) {
             case '"':
-                out.push_back('"');
+                *out++ = '"';
                 break;
             case '\\':
-                out.push_back('\\');
+                *out++ = '\\';
                 break;
             case '\b':
-                out.push_back('b');
+                *out++ = 'b';
                 break;
             case '\t':
-                out.push_back('t');
+                *out++ = 't';
                 break;
             case '\n':
-                out.push_back('n');
+                *out++ = 'n';
                 break;
             case '\f':
-                out.push_back('f');
+                *out++ = 'f';
                 break;
             case '\r':
-                out.push_back('r');
+                *out++ = 'r';
                 break;
             default:
-                out.append("u00");
-                out.push_back(kHex[c >> 4]);
-                out.push_back(kHex[c & 0xF]);
+                std::memcpy(out, "u00", 3);
+                out[3] = kHex[c >> 4];
+                out[4] = kHex[c & 0xF];
+                out += 5;
         }
     }
-    out.append(text.data() + plain, text.size() - plain);
+    return out;
 }
 
-void appendString(std::string& out, std::string_view text) {
-    out.push_back('"');
-    appendEscaped(out, text);
-    out.push_back('"');
+char* writeRaw(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
+
+char* writeString(char* out, std::string_view text) {
+    *out++ = '"';
+    out = writeEscaped(out, text);
+    *out++ = '"';
+    return out;
+}
+
+// What comes before each text of the result line: {"fields":{"Text1":" and ,"kj":" …
+struct FieldPrefixes {
+    std::vector<std::string> byRow;
+    std::size_t total = 0;
+    FieldPrefixes() {
+        for (const FieldSpec& f : fieldTable()) {
+            std::string prefix = byRow.empty() ? R"({"fields":{")" : R"(,")";
+            prefix.append(f.name);
+            prefix.append(R"(":")");
+            total += prefix.size();
+            byRow.push_back(std::move(prefix));
+        }
+    }
+};
+
+const FieldPrefixes& fieldPrefixes() {
+    static const FieldPrefixes prefixes;
+    return prefixes;
+}
+
+constexpr std::string_view kNoFault = R"("},"fault":null})";
+constexpr std::string_view kFaultKind = R"("},"fault":{"kind":)";
+constexpr std::string_view kFaultMessage = R"(,"message":)";
 
 }  // namespace
 
@@ -256,29 +303,42 @@ bool loadFlatLine(std::string_view line, MemoryStore& store, std::string& scratc
     return in.atEnd();
 }
 
+std::size_t resultLineBound(const MemoryStore& store, const std::optional<Fault>& fault) {
+    const FieldPrefixes& prefixes = fieldPrefixes();
+    std::size_t bound = prefixes.total + kFaultKind.size() + kFaultMessage.size() + 16;
+    for (std::size_t row = 0; row < prefixes.byRow.size(); ++row) {
+        bound += 6 * store.textAt(FieldId::atRow(row)).size();
+    }
+    if (fault) bound += 6 * (faultKindId(fault->kind).size() + fault->message.size());
+    return bound;
+}
+
+char* writeResultLine(char* out, const MemoryStore& store, const std::optional<Fault>& fault) {
+    const FieldPrefixes& prefixes = fieldPrefixes();
+    for (std::size_t row = 0; row < prefixes.byRow.size(); ++row) {
+        out = writeRaw(out, prefixes.byRow[row]);
+        out = writeEscaped(out, store.textAt(FieldId::atRow(row)));
+    }
+    if (fault) {
+        out = writeRaw(out, kFaultKind);
+        out = writeString(out, faultKindId(fault->kind));
+        out = writeRaw(out, kFaultMessage);
+        out = writeString(out, fault->message);
+        *out++ = '}';
+        *out++ = '}';
+    } else {
+        out = writeRaw(out, kNoFault);
+    }
+    *out++ = '\n';
+    return out;
+}
+
 void appendResultLine(std::string& out, const MemoryStore& store,
                       const std::optional<Fault>& fault) {
-    out.append(R"({"fields":{)");
-    bool first = true;
-    for (const FieldSpec& f : fieldTable()) {
-        if (!first) out.push_back(',');
-        first = false;
-        appendString(out, f.name);
-        out.push_back(':');
-        appendString(
-            out, store.textAt(FieldId::atRow(static_cast<std::size_t>(&f - fieldTable().data()))));
-    }
-    out.append(R"(},"fault":)");
-    if (fault) {
-        out.append(R"({"kind":)");
-        appendString(out, faultKindId(fault->kind));
-        out.append(R"(,"message":)");
-        appendString(out, fault->message);
-        out.push_back('}');
-    } else {
-        out.append("null");
-    }
-    out.append("}\n");
+    const std::size_t start = out.size();
+    out.resize(start + resultLineBound(store, fault));
+    char* end = writeResultLine(out.data() + start, store, fault);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace tavorin

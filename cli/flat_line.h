@@ -2,6 +2,7 @@
 // texts read straight into the store, and the result line written straight from it.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,5 +24,10 @@ bool loadFlatLine(std::string_view line, MemoryStore& store, std::string& scratc
 // Texts are written as UTF-8; '"', '\' and control characters are escaped.
 void appendResultLine(std::string& out, const MemoryStore& store,
                       const std::optional<Fault>& fault);
+
+// The same in two steps, for a buffer of one's own: at most how many bytes the line takes,
+// and writing it at `out`, which has that room; returns the end.
+std::size_t resultLineBound(const MemoryStore& store, const std::optional<Fault>& fault);
+char* writeResultLine(char* out, const MemoryStore& store, const std::optional<Fault>& fault);
 
 }  // namespace tavorin
