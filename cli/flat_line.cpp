@@ -249,13 +249,13 @@ char* writeString(char* out, std::string_view text) {
     return out;
 }
 
-// What comes before each text of the result line: {"fields":{"Text1":" and ,"kj":" …
+// What comes before each text of the result line: {"fields":{"Text1":" and ","kj":" …
 struct FieldPrefixes {
     std::vector<std::string> byRow;
     std::size_t total = 0;
     FieldPrefixes() {
         for (const FieldSpec& f : fieldTable()) {
-            std::string prefix = byRow.empty() ? R"({"fields":{")" : R"(,")";
+            std::string prefix = byRow.empty() ? R"({"fields":{")" : R"(",")";
             prefix.append(f.name);
             prefix.append(R"(":")");
             total += prefix.size();
