@@ -265,6 +265,13 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+void writePair(char* out, std::uint32_t value) { std::memcpy(out, kDigitPairs + 2 * value, 2); }
+
+void writeFour(char* out, std::uint32_t value) {
+    writePair(out, value / 100);
+    writePair(out + 2, value % 100);
+}
+
 bool roundExact(double magnitude, int n, Rounded& r) {
     const auto bits = std::bit_cast<std::uint64_t>(magnitude);
     const int biased = static_cast<int>(bits >> 52);
@@ -293,25 +300,27 @@ bool roundExact(double magnitude, int n, Rounded& r) {
         q = kTenTo[n - 1];
         ++k;
     }
-    // Exactly n digits, right to left, eight at a time, then trailing zeros dropped.
+    // Exactly n digits, in groups whose divisions do not wait on each other, then
+    // trailing zeros dropped.
     char* const first = r.digits.data();
-    char* out = first + n;
-    while (q >= 100'000'000) {
-        auto part = static_cast<std::uint32_t>(q % 100'000'000);
-        q /= 100'000'000;
-        for (int i = 0; i < 4; ++i) {
+    if (n == 15) {
+        const auto high = static_cast<std::uint32_t>(q / 100'000'000);  // 7 digits
+        const auto low = static_cast<std::uint32_t>(q % 100'000'000);   // 8 digits
+        first[0] = static_cast<char>('0' + high / 1'000'000);
+        const std::uint32_t rest = high % 1'000'000;
+        writePair(first + 1, rest / 10'000);
+        writeFour(first + 3, rest % 10'000);
+        writeFour(first + 7, low / 10'000);
+        writeFour(first + 11, low % 10'000);
+    } else {
+        char* out = first + n;
+        while (out - first >= 2) {
             out -= 2;
-            std::memcpy(out, kDigitPairs + 2 * (part % 100), 2);
-            part /= 100;
+            writePair(out, static_cast<std::uint32_t>(q % 100));
+            q /= 100;
         }
+        if (out != first) *first = static_cast<char>('0' + q);
     }
-    auto high = static_cast<std::uint32_t>(q);
-    while (out - first >= 2) {
-        out -= 2;
-        std::memcpy(out, kDigitPairs + 2 * (high % 100), 2);
-        high /= 100;
-    }
-    if (out != first) *first = static_cast<char>('0' + high);
     int count = n;
     while (count > 1 && first[count - 1] == '0') --count;
     r.count = count;
