@@ -9,8 +9,8 @@ constexpr Real K = 1.5;  // safety factor against sliding
 
 // The weight needed against sliding, ((x × K) / fj) − y, from the texts of the force boxes
 // as shown: x first, then the division, then y. The support pier takes |x|.
-void writeWeight(FieldIo& io, const InputCase& in, const char* weightBox, const char* xBox,
-                 const char* yBox, bool absolute) {
+void writeWeight(FieldIo& io, const InputCase& in, FieldId weightBox, FieldId xBox, FieldId yBox,
+                 bool absolute) {
     Real x = io.readStrict(xBox);
     if (absolute) x = abs(x);
     // fj is the only divisor the user types.
