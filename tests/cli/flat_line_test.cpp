@@ -113,8 +113,10 @@ TEST(FlatLine, NeverAcceptsMoreOnRandomLines) {
 
 // The result line written directly is the document dump of the same result.
 TEST(FlatLine, ResultLineIsTheDocumentDump) {
-    const char* const texts[] = {
-        "plain", "镇墩", "\"quoted\" \\", "tab\there\nnew\x01\x1f\x7f", "\xf0\x9f\x98\x80", ""};
+    const char* const texts[] = {"plain", "镇墩", "\"quoted\" \\", "tab\there\nnew\x01\x1f\x7f",
+                                 "\xf0\x9f\x98\x80", "",
+                                 // Escapes past eight plain bytes, in and between words.
+                                 "01234567\"9abcdef\\ghijklmnopqrstu\x1fv 镇墩镇墩镇墩 end"};
     for (const bool withFault : {false, true}) {
         for (const char* text : texts) {
             SCOPED_TRACE(text);
