@@ -5,12 +5,14 @@
 //   a / 0                   -> DivisionByZero
 //   a result beyond ±1.8E308 -> Overflow
 //   (-8) ^ 0.5              -> InvalidArgument
+// sin and cos are correctly rounded, x ^ 2 and x ^ 0.5 are single IEEE operations.
 // A single or integer operand enters with its exact value.
 #pragma once
 
 #include <cmath>
 
 #include "engine/fault.h"
+#include "engine/trig.h"
 
 namespace tavorin {
 
@@ -42,17 +44,34 @@ inline Real operator/(Real a, Real b) {
 }
 inline Real operator-(Real a) { return Real(-a.value()); }
 
-// x ^ y: the power function in double precision.
-inline Real pow(Real base, Real exponent) {
+// The exponents of x ^ y that the calculation uses: 2 and 0.5. Any other exponent does not
+// compile, so every power is one correctly rounded operation.
+class Exponent {
+  public:
+    consteval Exponent(int e) : m_square(e == 2) {  // NOLINT: written as in the formulas
+        if (e != 2) throw "x ^ y: only the exponents 2 and 0.5 are supported";
+    }
+    consteval Exponent(double e) : m_square(false) {  // NOLINT
+        if (e != 0.5) throw "x ^ y: only the exponents 2 and 0.5 are supported";
+    }
+    constexpr bool isSquare() const { return m_square; }
+
+  private:
+    bool m_square;
+};
+
+// x ^ 2 is x * x and x ^ 0.5 the IEEE square root, each rounded once. (-0) ^ 0.5 = +0; a
+// negative base with the exponent 0.5 is an InvalidArgument.
+inline Real pow(Real base, Exponent exponent) {
     const double b = base.value();
-    const double e = exponent.value();
-    if (b < 0.0 && std::trunc(e) != e) throw CalcFault{FaultKind::InvalidArgument};
-    if (b == 0.0 && e < 0.0) throw CalcFault{FaultKind::DivisionByZero};
-    return detail::checked(std::pow(b, e));
+    if (exponent.isSquare()) return detail::checked(b * b);
+    if (b < 0.0) throw CalcFault{FaultKind::InvalidArgument};
+    return detail::checked(std::sqrt(b) + 0.0);  // + 0.0 turns -0 into +0
 }
 
-inline Real sin(Real x) { return Real(std::sin(x.value())); }
-inline Real cos(Real x) { return Real(std::cos(x.value())); }
+// Correctly rounded (trig.h): the same bits on every build and platform.
+inline Real sin(Real x) { return Real(trig::sin(x.value())); }
+inline Real cos(Real x) { return Real(trig::cos(x.value())); }
 inline Real abs(Real x) { return Real(std::fabs(x.value())); }
 
 // Int(x): the floor, as a double. Int(-10.3) = -11.

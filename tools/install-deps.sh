@@ -4,7 +4,7 @@
 set -eu
 
 packages="g++ cmake ninja-build pkg-config clang-format
-libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libmpfr-dev
 qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming
 xvfb xauth libxcb1-dev"
 

@@ -13,4 +13,10 @@ section() {
 section "Linux: dev build and every test"
 cmake --workflow --preset dev
 
+section "Release build: engine, batch tool, sin/cos reference and golden files"
+cmake --workflow --preset release-tests
+
+section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
+cmake --workflow --preset asan-engine
+
 section "All sections passed in $(($(date +%s) - started)) s"
