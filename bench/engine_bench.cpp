@@ -6,8 +6,11 @@
 #include <string>
 
 #include "cli/batch.h"
+#include "cli/sheet_batch.h"
 #include "engine/calculate.h"
 #include "engine/numeric_text.h"
+#include "engine/record.h"
+#include "sheet/sheet.h"
 
 namespace {
 
@@ -31,6 +34,25 @@ void calculateOnFreshStore(benchmark::State& state) {
     }
 }
 BENCHMARK(calculateOnFreshStore);
+
+// The same command keeping the calculation record, and the record written as a sheet.
+void calculateWithRecord(benchmark::State& state) {
+    MemoryStore store;
+    CalcRecord record;
+    for (auto _ : state) {
+        auto fault = calculate(store, record);
+        benchmark::DoNotOptimize(fault);
+    }
+}
+BENCHMARK(calculateWithRecord);
+
+void sheetOfOneBlock(benchmark::State& state) {
+    MemoryStore store;
+    CalcRecord record;
+    calculate(store, record);
+    for (auto _ : state) benchmark::DoNotOptimize(sheetDocument(record).size());
+}
+BENCHMARK(sheetOfOneBlock);
 
 const double kValues[] = {176.236796821571, -1.156083, 0.7854, 1234567890123456.0,
                           5.6789e-12,       10.04,     93.3,   -30.0135534710018};
@@ -108,7 +130,22 @@ void batchEndToEnd(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(batchEndToEnd)->Arg(100'000)->ArgName("cases")->Unit(benchmark::kMillisecond);
+BENCHMARK(batchEndToEnd)->Arg(1'000)->Arg(100'000)->ArgName("cases")->Unit(benchmark::kMillisecond);
+
+// tavorin-calc --sheet: the same cases, one HTML document.
+void sheetBatchEndToEnd(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string input = generatedCases(count);
+    for (auto _ : state) {
+        std::istringstream in(input);
+        std::ostringstream out;
+        const int status = runSheetBatch(in, out);
+        if (status != 0) state.SkipWithError("a generated line was rejected");
+        benchmark::DoNotOptimize(out.str().size());
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(sheetBatchEndToEnd)->Arg(1'000)->ArgName("cases")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

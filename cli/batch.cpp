@@ -80,7 +80,7 @@ std::string batchUsage() {
         if (!names.empty()) names += ' ';
         names += f.name;
     }
-    return R"(Usage: tavorin-calc [--help] < cases.jsonl > results.jsonl
+    return R"(Usage: tavorin-calc [--help] [--sheet] < cases.jsonl > results.jsonl
 
 Runs the Tavorin calculate command (the "计  算" button of the window) once for each
 line of standard input and writes one line of results to standard output.
@@ -104,6 +104,16 @@ A line that is not a JSON object of strings, or that names an unknown control, g
   {"error": "line N: ..."}
 and the tool goes on with the next line. The decimal separator is ".". Texts are
 UTF-8 and written unescaped.
+
+With --sheet, the tool writes the calculation sheet (计算书) instead: one HTML
+document (UTF-8, A4 print layout; open it in a browser or a word processor, print it
+or save it as PDF) with one section per input line, each on a new page: the inputs
+as typed and as read, every quantity with its formula, the formula with the values
+put in and the result (exactly the text of its box), the sizing grid and the notes.
+A line stopped by a fault gets its section up to the fault, with the fault's message;
+a line that is not a case gets a section that says why (in Chinese). For example:
+  tavorin-calc --sheet < penstock.jsonl > penstock.html
+Case files saved by the window ("文件" → "保存…") are such lines: cat them together.
 
 Exit status: 0 when every line was calculated (faults included), 1 when any line was
 rejected, 2 for a wrong command line.

@@ -8,35 +8,43 @@
 
 namespace tavorin {
 
-struct Components {
-    Real qs;   // pipe-wall self-weight per metre
-    Real qwc;  // water weight per metre, normal to the upper pipe
-    Real qsc;  // wall weight per metre, normal to the upper pipe
+template <class Cx>
+struct ComponentsOf {
+    using Num = typename Cx::Num;
+    using Single = typename Cx::Single;
+    using Val = typename Cx::Val;
 
-    Real a11;   // pipe self-weight
-    Real a13;   // pressure at the bend
-    Value a14;  // reducer; the integer 0 when the reducer is on the lower side
-    Real a15;   // expansion-joint end pressure
-    Real a16;   // water friction on the wall (from the single head loss)
-    Real a17;   // expansion-joint friction
-    Real a18;   // support-pier friction
-    Real a19;   // centrifugal force at the bend
+    Num qs;   // pipe-wall self-weight per metre
+    Num qwc;  // water weight per metre, normal to the upper pipe
+    Num qsc;  // wall weight per metre, normal to the upper pipe
 
-    Real a21;
-    Real a22;  // plug or valve
-    Real a23;
-    Value a24;  // reducer; the integer 0 when the reducer is on the upper side
-    Real a25;
-    Real a27;
-    float a29 = 0;  // rounded to single
+    Num a11;  // pipe self-weight
+    Num a13;  // pressure at the bend
+    Val a14;  // reducer; the integer 0 when the reducer is on the lower side
+    Num a15;  // expansion-joint end pressure
+    Num a16;  // water friction on the wall (from the single head loss)
+    Num a17;  // expansion-joint friction
+    Num a18;  // support-pier friction
+    Num a19;  // centrifugal force at the bend
 
-    Real aa1;       // upper side, temperature rise
-    Real aa2;       // upper side, temperature drop: the two friction forces reversed
-    Real aa3;       // lower side, temperature rise
-    float aa4 = 0;  // lower side, temperature drop, rounded to single
+    Num a21;
+    Num a22;  // plug or valve
+    Num a23;
+    Val a24;  // reducer; the integer 0 when the reducer is on the upper side
+    Num a25;
+    Num a27;
+    Single a29{};  // rounded to single
+
+    Num aa1;       // upper side, temperature rise
+    Num aa2;       // upper side, temperature drop: the two friction forces reversed
+    Num aa3;       // lower side, temperature rise
+    Single aa4{};  // lower side, temperature drop, rounded to single
 };
 
+using Components = ComponentsOf<PlainCalc>;
+
 // Throws CalcFault on an arithmetic fault.
-Components computeComponents(const InputCase& in);
+template <class Cx>
+ComponentsOf<Cx> computeComponents(Cx& cx, const InputCaseOf<Cx>& in);
 
 }  // namespace tavorin

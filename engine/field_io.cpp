@@ -25,11 +25,6 @@ constexpr std::size_t kLongestBufferedSeparator = 16;
 
 }  // namespace
 
-FieldIo::Box FieldIo::lookUp(std::string_view name) {
-    const FieldSpec* f = findField(name);
-    return f == nullptr ? Box(-1, name) : Box(static_cast<int>(f - fieldTable().data()), name);
-}
-
 std::string_view FieldIo::read(Box box) {
     std::string_view text;
     bool ok = false;

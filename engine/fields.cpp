@@ -9,51 +9,6 @@ using detail::kFieldRows;
 constexpr std::size_t kCount = std::size(kFieldRows);
 static_assert(kCount <= 64, "a row must fit FieldId and MemoryStore's mask of changed rows");
 
-// Control names by a perfect hash: the first three characters and the length, mixed by one
-// multiplication, pick a slot; no two names share one. The multiplier is found while
-// compiling.
-constexpr unsigned kSlotBits = 8;
-constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
-
-constexpr std::uint32_t hashKey(std::string_view name) {
-    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 24;
-    for (std::size_t i = 0; i < 3 && i < name.size(); ++i) {
-        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-    }
-    return key;
-}
-
-constexpr std::size_t slotOf(std::string_view name, std::uint32_t multiplier) {
-    return (hashKey(name) * multiplier) >> (32 - kSlotBits);
-}
-
-constexpr bool collisionFree(std::uint32_t multiplier) {
-    std::array<bool, kSlots> taken{};
-    for (const FieldSpec& f : kFieldRows) {
-        const std::size_t slot = slotOf(f.name, multiplier);
-        if (taken[slot]) return false;
-        taken[slot] = true;
-    }
-    return true;
-}
-
-constexpr std::uint32_t findMultiplier() {
-    for (std::uint32_t m = 0x9E3779B1u;; m += 2) {
-        if (collisionFree(m)) return m;
-    }
-}
-
-constexpr std::uint32_t kMultiplier = findMultiplier();
-
-// Slot -> row + 1, 0 for a free slot.
-constexpr std::array<std::uint8_t, kSlots> kSlotRows = [] {
-    std::array<std::uint8_t, kSlots> rows{};
-    for (std::size_t i = 0; i < kCount; ++i) {
-        rows[slotOf(kFieldRows[i].name, kMultiplier)] = static_cast<std::uint8_t>(i + 1);
-    }
-    return rows;
-}();
-
 // The longest result text with "." has 22 characters ("-1.23456789012346E-100"); the room
 // left is for a longer decimal separator.
 constexpr std::size_t kResultRoom = 47;
@@ -61,12 +16,6 @@ constexpr std::size_t kResultRoom = 47;
 }  // namespace
 
 std::span<const FieldSpec> fieldTable() { return kFieldRows; }
-
-const FieldSpec* findField(std::string_view name) {
-    const std::uint8_t row = kSlotRows[slotOf(name, kMultiplier)];
-    if (row == 0 || kFieldRows[row - 1].name != name) return nullptr;
-    return &kFieldRows[row - 1];
-}
 
 MemoryStore::MemoryStore() {
     m_texts.reserve(kCount);

@@ -1,47 +1,46 @@
 #include "engine/input_case.h"
 
+#include "engine/trace.h"
+
 namespace tavorin {
 
-Real pipeAngle(Real degreesMinutes) {
-    auto degrees = [](Real m) {
-        const Real i = intFloor(m);
-        return (((m - i) / 60) * 100) + i;
-    };
-    // Splitting a negative angle with the floor would read "-10.30" as about -9.833°.
-    const Real a = degreesMinutes.value() < 0 ? -degrees(-degreesMinutes) : degrees(degreesMinutes);
-    return (a * PI) / 180;
-}
+template <class Cx>
+InputCaseOf<Cx> readInputCase(Cx& cx) {
+    InputCaseOf<Cx> in;
+    in.HS = cx.input("HSt", "HS", "m");
+    in.DD = cx.input("DDt", "DD", "m");
+    in.L1 = cx.input("L1t", "L1", "m");
+    in.L2 = cx.input("L2t", "L2", "m");
+    in.D = cx.input("Dt", "D", "m");
+    in.DA1 = cx.input("DA1t", "DA1", "度.分");
+    in.DA2 = cx.input("DA2t", "DA2", "度.分");
+    in.V = cx.input("Vt", "V", "m/s");
+    in.b1 = cx.input("b1t", "b1", "m");
+    in.b2 = cx.input("b2t", "b2", "m");
+    in.f = cx.input("ft", "f", "");
+    in.fg = cx.input("fgt", "fg", "");
+    in.fj = cx.input("fjt", "fj", "");
+    in.DS = cx.input("DSt", "DS", "m");
+    in.H1 = cx.input("H1t", "H1", "m");
+    in.H2 = cx.input("H2t", "H2", "m");
+    in.D1 = cx.input("D1t", "D1", "m");
+    in.D2 = cx.input("D2t", "D2", "m");
+    in.DH = cx.inputSingle("DHt", "DH", "m");
+    in.kk = cx.input("kkt", "kk", "");
+    const auto spjDegrees = cx.inputStrictSingle("spjText", "spj", "度");
+    in.kj = cx.choice("kj");
+    in.k = cx.choice("k");
 
-InputCase readInputCase(FieldIo& io) {
-    InputCase in;
-    in.HS = io.readLenient("HSt");
-    in.DD = io.readLenient("DDt");
-    in.L1 = io.readLenient("L1t");
-    in.L2 = io.readLenient("L2t");
-    in.D = io.readLenient("Dt");
-    in.DA1 = io.readLenient("DA1t");
-    in.DA2 = io.readLenient("DA2t");
-    in.V = io.readLenient("Vt");
-    in.b1 = io.readLenient("b1t");
-    in.b2 = io.readLenient("b2t");
-    in.f = io.readLenient("ft");
-    in.fg = io.readLenient("fgt");
-    in.fj = io.readLenient("fjt");
-    in.DS = io.readLenient("DSt");
-    in.H1 = io.readLenient("H1t");
-    in.H2 = io.readLenient("H2t");
-    in.D1 = io.readLenient("D1t");
-    in.D2 = io.readLenient("D2t");
-    in.DH = io.readLenientSingle("DHt");
-    in.kk = io.readLenient("kkt");
-    const float spjDegrees = io.readStrictSingle("spjText");
-    in.kj = io.read("kj");
-    in.k = io.read("k");
-
-    in.spj = toSingle((Real(spjDegrees) * PI) / 180);
-    in.a10 = pipeAngle(in.DA1);
-    in.a20 = pipeAngle(in.DA2);
+    cx.group(RecordGroup::Angles);
+    const auto pi = cx.constant("π", PI);
+    in.pi = pi;
+    in.spj = cx.let("spj", "水平转角（弧度）", [&] { return toSingle((spjDegrees * pi) / 180); });
+    in.a10 = cx.let("a10", "上侧管夹角（弧度）", [&] { return pipeAngleOf(in.DA1, pi); });
+    in.a20 = cx.let("a20", "下侧管夹角（弧度）", [&] { return pipeAngleOf(in.DA2, pi); });
     return in;
 }
+
+template InputCaseOf<PlainCalc> readInputCase(PlainCalc&);
+template InputCaseOf<TraceCalc> readInputCase(TraceCalc&);
 
 }  // namespace tavorin

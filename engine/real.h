@@ -86,6 +86,10 @@ inline float toSingle(Real x) {
 
 // round2(x) = Int((x * 100) + 0.5) / 100. Halves round upwards, also below zero:
 // round2(-0.125) = -0.12.
-inline Real round2(Real x) { return intFloor((x * 100) + 0.5) / 100; }
+template <class N>
+N roundHundredths(const N& x) {
+    return intFloor((x * 100) + 0.5) / 100;
+}
+inline Real round2(Real x) { return roundHundredths(x); }
 
 }  // namespace tavorin

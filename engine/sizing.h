@@ -7,16 +7,17 @@
 #pragma once
 
 #include "engine/components.h"
-#include "engine/field_io.h"
 #include "engine/input_case.h"
 
 namespace tavorin {
 
 // Writes x1, y1, w1, x2, y2, w2 (anchor block) or x1, x2, y1, y2, w1, w2 (support pier, when
 // `kj` reads exactly "支墩"). Throws CalcFault; boxes written before a fault keep their texts.
-void sizeBlock(FieldIo& io, const InputCase& in, const Components& c);
+template <class Cx>
+void sizeBlock(Cx& cx, const InputCaseOf<Cx>& in, const ComponentsOf<Cx>& c);
 
 // Writes v1, then v2, each from the weight now in w1 or w2. Throws CalcFault.
-void writeVolumes(FieldIo& io);
+template <class Cx>
+void writeVolumes(Cx& cx);
 
 }  // namespace tavorin

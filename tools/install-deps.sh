@@ -6,7 +6,7 @@ set -eu
 packages="g++ cmake ninja-build pkg-config clang-format
 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libmpfr-dev
 qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming
-xvfb xauth libxcb1-dev"
+xvfb xauth libxcb1-dev python3"
 
 missing=""
 for p in $packages; do

@@ -1,7 +1,7 @@
-# Runs COMMAND with INPUT on standard input and compares its standard output byte for
-# byte with EXPECTED, and its exit status with STATUS.
+# Runs COMMAND (with the arguments ARGS, a ;-list) with INPUT on standard input and compares
+# its standard output byte for byte with EXPECTED, and its exit status with STATUS.
 execute_process(
-  COMMAND ${COMMAND}
+  COMMAND ${COMMAND} ${ARGS}
   INPUT_FILE ${INPUT}
   OUTPUT_VARIABLE actual
   RESULT_VARIABLE status)

@@ -3,10 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
@@ -16,6 +21,7 @@
 #include "engine/calculate.h"
 #include "engine/fields.h"
 #include "window/qt/fonts.h"
+#include "window/qt/sheet_print.h"
 #include "window/version.h"
 
 namespace tavorin {
@@ -91,7 +97,19 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     for (const ControlSpec& c : controlTable()) {
         const Command command = c.command;
         if (c.kind == ControlKind::MenuEntry) {
-            QAction* entry = menuBar()->addAction(fromUtf8(c.text));
+            QAction* entry = nullptr;
+            if (c.name == "file") {
+                // "文件" opens its menu and runs no command of its own.
+                QMenu* menu = menuBar()->addMenu(fromUtf8(c.text));
+                for (const FileMenuEntry& file : fileMenu()) {
+                    QAction* action = menu->addAction(fromUtf8(file.caption));
+                    action->setObjectName(fromUtf8(file.name));
+                    connect(action, &QAction::triggered, this, [this, &file] { runFile(file); });
+                }
+                entry = menu->menuAction();
+            } else {
+                entry = menuBar()->addAction(fromUtf8(c.text));
+            }
             entry->setObjectName(fromUtf8(c.name));
             if (command != Command::None) {
                 connect(entry, &QAction::triggered, this, [this, command] { run(command); });
@@ -129,6 +147,61 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 }
 
 void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
+
+void Form1::setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+
+void Form1::report(const QString& message) {
+    if (m_reportFault) m_reportFault(message);
+}
+
+void Form1::runFile(const FileMenuEntry& entry) {
+    if (entry.command == FileCommand::Print) {
+        std::optional<Fault> fault;
+        const std::string document = calculateSheet(m_store, fault);
+        if (fault) report(fromUtf8(fault->message));
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted) printSheet(document, printer);
+        return;
+    }
+    const QString offer = fromUtf8(suggestedName(m_store, entry.suffix));
+    QString path = m_choosePath ? m_choosePath(entry, offer) : QString();
+    if (!m_choosePath) {
+        const QString caption = fromUtf8(entry.caption).remove(QStringLiteral("…"));
+        path = entry.command == FileCommand::Open
+                   ? QFileDialog::getOpenFileName(this, caption, {}, fromUtf8(entry.filter))
+                   : QFileDialog::getSaveFileName(this, caption, offer, fromUtf8(entry.filter));
+        if (!path.isEmpty() && entry.command != FileCommand::Open &&
+            QFileInfo(path).suffix().isEmpty()) {
+            path += fromUtf8(entry.suffix);
+        }
+    }
+    if (path.isEmpty()) return;
+    const std::string utf8 = path.toStdString();
+    FileOutcome outcome;
+    switch (entry.command) {
+        case FileCommand::Open:
+            outcome = openCase(m_store, utf8);
+            break;
+        case FileCommand::Save:
+            outcome = saveCase(m_store, utf8);
+            break;
+        case FileCommand::ExportSheet:
+            outcome = exportSheet(m_store, utf8);
+            break;
+        case FileCommand::ExportPdf: {
+            const std::string document = calculateSheet(m_store, outcome.fault);
+            outcome.error = exportSheetPdf(document, path).toStdString();
+            break;
+        }
+        case FileCommand::Print:
+            break;
+    }
+    // A calculation that stopped is reported as the button reports it; the sheet holds the
+    // steps up to the fault and its message.
+    if (outcome.fault) report(fromUtf8(outcome.fault->message));
+    if (!outcome.error.empty()) report(fromUtf8(outcome.error));
+}
 
 void Form1::run(Command command) {
     std::optional<Fault> fault;

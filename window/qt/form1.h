@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "window/control_table.h"
+#include "window/file_menu.h"
 #include "window/qt/widget_store.h"
 
 namespace tavorin {
@@ -19,14 +20,22 @@ class Form1 final : public QMainWindow {
     // Every control at its place, font and default text; the focus in Text1.
     explicit Form1(QWidget* parent = nullptr);
 
+    // Asks for the file of a command of "文件"; an empty path cancels it.
+    using PathChooser = std::function<QString(const FileMenuEntry& entry, const QString& offer)>;
+
     // Replaces the warning message box (a test records the message instead).
     void setFaultReporter(FaultReporter reporter);
+    // Replaces the file dialogs (a test names the files instead).
+    void setPathChooser(PathChooser chooser);
 
   private:
     void run(Command command);
+    void runFile(const FileMenuEntry& entry);
+    void report(const QString& message);
 
     WidgetStore m_store;
     FaultReporter m_reportFault;
+    PathChooser m_choosePath;
 };
 
 }  // namespace tavorin

@@ -1,9 +1,13 @@
 // Opens the real Form1 on an X server and saves what the user sees: form1.png at start and
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
-// xvfb-run at 96 dpi. With --antialiased it draws every glyph antialiased instead and
+// xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
+// sheet-turned.pdf. With --antialiased it draws every glyph antialiased instead and
 // saves form1-antialiased.png and form1-result-antialiased.png, for comparing the two.
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QLineEdit>
@@ -99,5 +103,23 @@ int main(int argc, char* argv[]) {
     const QRect x1Rect(x1->mapTo(&form, QPoint(0, 0)) * form.devicePixelRatioF(),
                        x1->size() * form.devicePixelRatioF());
     check(start.copy(x1Rect) != result.copy(x1Rect), "x1 on the screen changed");
+
+    // The turned block's calculation sheet through the window's PDF export.
+    if (!antialiased) {
+        const std::pair<const char*, const char*> turned[] = {{"Text1", "3号镇墩（转角 30°）"},
+                                                              {"DA1t", "35.30"},
+                                                              {"D1t", "1.2"},
+                                                              {"kkt", "1"},
+                                                              {"spjText", "30"}};
+        for (const auto& [name, text] : turned) {
+            form.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromUtf8(text));
+        }
+        form.findChild<QComboBox*>(QStringLiteral("k"))->setEditText(QStringLiteral("下侧"));
+        const QString pdf = dir.filePath(QStringLiteral("sheet-turned.pdf"));
+        form.setPathChooser([&pdf](const tavorin::FileMenuEntry&, const QString&) { return pdf; });
+        form.findChild<QAction*>(QStringLiteral("exportPdf"))->trigger();
+        check(faults.isEmpty() && QFileInfo(pdf).size() > 10000, "the sheet exported as PDF");
+        std::printf("saved %s\n", qPrintable(pdf));
+    }
     return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,139 @@
+#include "sheet/case_file.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <system_error>
+
+namespace tavorin {
+namespace {
+
+using Json = nlohmann::ordered_json;
+namespace fs = std::filesystem;
+
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+bool isCaseBox(const FieldSpec& f) {
+    return f.role == FieldRole::Input || f.role == FieldRole::Choice;
+}
+
+std::string inQuotes(std::string_view name) { return "“" + std::string(name) + "”"; }
+
+}  // namespace
+
+CaseParse parseCase(std::string_view json, CaseScope scope) {
+    CaseParse result;
+    Json object;
+    try {
+        object = Json::parse(json.begin(), json.end());
+    } catch (const Json::parse_error& e) {
+        result.error = "内容不是有效的 JSON（第 " + std::to_string(e.byte) + " 个字节处有误）。";
+        return result;
+    }
+    if (!object.is_object()) {
+        result.error = "内容不是一个 JSON 对象；应为 {\"HSt\": \"152\", \"kj\": \"镇墩\", …}。";
+        return result;
+    }
+    for (const auto& [name, value] : object.items()) {
+        const FieldSpec* field = findField(name);
+        if (field == nullptr || field->role == FieldRole::Caption) {
+            result.error = inQuotes(name) + "不是输入框或选择框的名称。";
+            break;
+        }
+        if (field->role == FieldRole::Output && scope == CaseScope::Inputs) {
+            result.error = inQuotes(name) + "是结果框；算例文件只含输入框和选择框。";
+            break;
+        }
+        if (!value.is_string()) {
+            result.error = inQuotes(name) + "的值不是文字（应加引号，如 \"152\"）。";
+            break;
+        }
+        result.texts.emplace_back(name, value.get<std::string>());
+    }
+    if (!result.error.empty()) result.texts.clear();
+    return result;
+}
+
+CaseWrite caseJson(FieldStore& store) {
+    Json object = Json::object();
+    std::string text;
+    for (const FieldSpec& f : fieldTable()) {
+        if (!isCaseBox(f)) continue;
+        if (!store.readText(f.name, text)) return {{}, "无法读取" + inQuotes(f.caption) + "。"};
+        object[std::string(f.name)] = text;
+    }
+    return {object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n", {}};
+}
+
+bool applyCase(FieldStore& store, const CaseTexts& texts) {
+    for (const FieldSpec& f : fieldTable()) {
+        if (!isCaseBox(f)) continue;
+        if (!store.replaceText(f.name, f.defaultText)) return false;
+    }
+    for (const auto& [name, text] : texts) {
+        if (!store.replaceText(name, text)) return false;
+    }
+    return true;
+}
+
+FileRead readFile(const std::string& utf8Path, size_t limit) {
+    const std::string where = "无法读取文件" + inQuotes(utf8Path) + "：";
+    std::error_code ec;
+    const fs::path path = pathOf(utf8Path);
+    if (fs::is_directory(path, ec)) return {{}, where + "这是一个文件夹。"};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {{}, where + (fs::exists(path, ec) ? "没有读取权限。" : "文件不存在。")};
+    std::string bytes;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<size_t>(in.gcount()));
+        if (bytes.size() > limit) return {{}, where + "文件过大，不是算例文件。"};
+    }
+    if (in.bad()) return {{}, where + "读取出错。"};
+    return {std::move(bytes), {}};
+}
+
+std::string writeFileReplacing(const std::string& utf8Path, std::string_view bytes) {
+    const fs::path path = pathOf(utf8Path);
+    const std::string where = "无法保存文件" + inQuotes(utf8Path) + "：";
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    fs::path temporary = path;
+    temporary += ".tmp-" + std::to_string(random() % 1000000) + "-" + std::to_string(++counter);
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return where + "同名的文件夹已存在。";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return where + "不能在该文件夹中创建文件。";
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temporary, ec);
+            return where + "写入出错（磁盘已满？）。";
+        }
+    }
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return where + "不能替换原文件（" + ec.message() + "）。";
+    }
+    return {};
+}
+
+CaseParse openCaseFile(const std::string& utf8Path) {
+    const FileRead file = readFile(utf8Path);
+    if (!file.error.empty()) return {{}, file.error};
+    CaseParse parsed = parseCase(file.bytes);
+    if (!parsed.error.empty()) {
+        parsed.error = "文件" + inQuotes(utf8Path) + "不是算例文件：" + parsed.error;
+    }
+    return parsed;
+}
+
+}  // namespace tavorin

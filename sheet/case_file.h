@@ -1,0 +1,64 @@
+// Case files: one JSON object of the 22 input boxes and the two choice lists, on one line,
+// the same object that tavorin-calc reads on a line, so saved cases can be put together
+// into a batch (cat *.json > penstock.jsonl):
+//   {"Text1":"3号镇墩","kj":"镇墩","k":"上侧","HSt":"152",…,"spjText":"0"}
+//
+// Every function takes and gives UTF-8 and reports a failure as a value with a Chinese
+// message naming the problem; none throws.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/fields.h"
+
+namespace tavorin {
+
+// The texts a case names, in the order given.
+using CaseTexts = std::vector<std::pair<std::string, std::string>>;
+
+// Which names a case may hold: a case file holds inputs and choices only; a line of
+// tavorin-calc may also preset output boxes.
+enum class CaseScope { Inputs, InputsAndOutputs };
+
+struct CaseParse {
+    CaseTexts texts;
+    std::string error;  // empty when the text is a valid case
+};
+
+// Reads a case: a JSON object whose names are boxes of `scope` and whose values are
+// strings. Errors: "不是有效的 JSON …", "不是一个 JSON 对象 …", "“HS”不是输入框或选择框的名称。",
+// "“x1”是结果框 …", "“HSt”的值不是文字 …".
+CaseParse parseCase(std::string_view json, CaseScope scope = CaseScope::Inputs);
+
+// The case in `store`: every input box and choice list, in the window's table order, on one
+// line ending in a newline. Empty with `error` set when the store cannot give a text.
+struct CaseWrite {
+    std::string json;
+    std::string error;
+};
+CaseWrite caseJson(FieldStore& store);
+
+// Puts a parsed case into `store`: every input box and choice list gets its text from the
+// case, or its default text when the case does not name it; output boxes named by a
+// tavorin-calc line get their texts too. Returns false if the store refused a text.
+bool applyCase(FieldStore& store, const CaseTexts& texts);
+
+// Reads a whole file (at most 1 MiB for a case). `error` names the file and the reason.
+struct FileRead {
+    std::string bytes;
+    std::string error;
+};
+FileRead readFile(const std::string& utf8Path, size_t limit = 1 << 20);
+
+// Writes `bytes` to a temporary file beside `utf8Path` and renames it over `utf8Path`, so
+// a failed save leaves the old file as it was. Returns the Chinese error, or empty.
+std::string writeFileReplacing(const std::string& utf8Path, std::string_view bytes);
+
+// Opens a case file: readFile, then parseCase. `error` is ready to show.
+CaseParse openCaseFile(const std::string& utf8Path);
+
+}  // namespace tavorin

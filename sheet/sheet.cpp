@@ -1,0 +1,329 @@
+#include "sheet/sheet.h"
+
+#include <array>
+
+#include "engine/fields.h"
+
+namespace tavorin {
+namespace {
+
+// Print layout: A4, Chinese serif faces first, thin rules, header rows repeated on every
+// page, no table row split across pages; every block after the first starts a new page.
+constexpr std::string_view kStyle = R"(@page { size: A4; margin: 16mm 14mm 16mm 16mm; }
+body { font-family: "SimSun", "宋体", "NSimSun", "AR PL UMing CN", "Noto Serif CJK SC", "Source Han Serif SC", serif; font-size: 10pt; color: #000; background: #fff; margin: 0; }
+.block { margin: 0 auto; padding: 0 0.6mm; }
+.block.next { page-break-before: always; break-before: page; }
+h1 { font-size: 18pt; font-weight: bold; text-align: center; letter-spacing: 0.4em; margin: 0 0 3mm 0; }
+h2 { font-size: 12.5pt; font-weight: bold; margin: 5mm 0 2mm 0; page-break-after: avoid; break-after: avoid; }
+h3 { font-size: 10.5pt; font-weight: bold; margin: 3mm 0 1.5mm 0; page-break-after: avoid; break-after: avoid; }
+p.line { font-size: 9pt; margin: 0 0 2mm 0; text-align: center; }
+table { border-collapse: collapse; width: 100%; table-layout: fixed; margin: 0 0 2mm 0; }
+th, td { border: 0.6pt solid #000; padding: 1.2mm 1.5mm; vertical-align: top; text-align: left; overflow-wrap: anywhere; word-wrap: break-word; }
+th { font-weight: bold; background: #eee; }
+thead { display: table-header-group; }
+tr { page-break-inside: avoid; break-inside: avoid; }
+table.title td { border: none; padding: 1.5mm 1mm; font-size: 10.5pt; }
+table.title td.fill { border-bottom: 0.6pt solid #000; }
+.f { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; }
+.s { font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", "SimSun", "AR PL UMing CN", serif; font-size: 9pt; }
+.v { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Times New Roman", "Liberation Serif", "DejaVu Serif Condensed", "DejaVu Serif", serif; }
+td.r { font-size: 9pt; }
+.note { font-size: 8.5pt; font-weight: normal; color: #333; display: block; }
+.fault { border: 1.2pt solid #b00; color: #900; padding: 2mm 3mm; margin: 3mm 0; font-weight: bold; }
+ol.notes { margin: 0; padding-left: 6mm; }
+ol.notes li { margin: 0 0 1mm 0; }
+i { font-style: italic; }
+sub { font-size: 70%; }
+@media screen { body { padding: 10mm 6mm; } .block { max-width: 182mm; } .block.next { margin-top: 14mm; } }
+)";
+
+struct GroupHeading {
+    RecordGroup group;
+    std::string_view title;
+};
+
+constexpr std::array<GroupHeading, 7> kGroups = {{
+    {RecordGroup::Angles, "角度换算"},
+    {RecordGroup::UpperPipe, "镇墩上侧管作用力 a1 … a9"},
+    {RecordGroup::LowerPipe, "镇墩下侧管作用力 a1 … a9"},
+    {RecordGroup::Sums, "作用力合计"},
+    {RecordGroup::Pier, "支墩的上侧管荷载"},
+    {RecordGroup::Rise, "温度升高：合力、重量与体积"},
+    {RecordGroup::Drop, "温度降低：合力、重量与体积"},
+}};
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string cell(std::string_view tag, std::string_view content, std::string_view attributes = {}) {
+    std::string out = "<";
+    out += tag;
+    if (!attributes.empty()) {
+        out += ' ';
+        out += attributes;
+    }
+    out += '>';
+    out += content;
+    out += "</";
+    out += tag;
+    out += '>';
+    return out;
+}
+
+std::string caption(std::string_view box) {
+    const FieldSpec* field = findField(box);
+    return field == nullptr ? std::string(box) : std::string(field->caption);
+}
+
+std::string boxAttribute(std::string_view box) {
+    return "class=\"r\" data-box=\"" + escapeHtml(box) + "\"";
+}
+
+// A box's text as it shows, blanks included.
+std::string boxTextHtml(const std::string& text) {
+    return "<span class=\"v\">" + escapeHtml(text) + "</span>";
+}
+
+std::string titleBlock(const CalcRecord& record, std::string_view heading) {
+    std::string out = "<h1>计算书</h1>\n";
+    out += "<p class=\"line\">镇墩（支墩）作用力及镇墩重量计算";
+    if (!heading.empty()) out += "　" + escapeHtml(heading);
+    out += "</p>\n";
+    out +=
+        "<table class=\"title\" width=\"100%\" cellspacing=\"0\"><tbody>\n<tr><td "
+        "width=\"14%\">工程名称：</td>"
+        "<td class=\"fill\" colspan=\"3\">&#160;</td>"
+        "<td width=\"16%\">镇墩(支墩)名：</td><td class=\"fill\" width=\"26%\">" +
+        escapeHtml(record.blockName) + "</td></tr>\n";
+    out +=
+        "<tr><td>计算：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
+        "<td width=\"8%\">校核：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
+        "<td>日期：</td><td class=\"fill\">&#160;</td></tr>\n</tbody></table>\n";
+    return out;
+}
+
+std::string inputTable(const CalcRecord& record) {
+    std::string out = "<h2>一、基本资料</h2>\n";
+    out +=
+        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr>"
+        "<th width=\"6%\">序号</th><th width=\"34%\">项目</th>"
+        "<th width=\"12%\">符号</th><th width=\"18%\">输入文字</th>"
+        "<th width=\"18%\">读入数值</th><th width=\"12%\">单位</th>"
+        "</tr></thead><tbody>\n";
+    int row = 0;
+    for (const RecordedInput& in : record.inputs) {
+        std::string value = in.valueText.empty()
+                                ? std::string("不能读入")
+                                : "<span class=\"v\">" + escapeHtml(in.valueText) + "</span>";
+        if (in.strict && !in.valueText.empty()) value += "<span class=\"note\">严格转换</span>";
+        out += "<tr>" + cell("td", std::to_string(++row)) +
+               cell("td", escapeHtml(caption(in.box))) +
+               cell("td", "<span class=\"f\">" + formulaHtml(in.symbol) + "</span>") +
+               cell("td", "“" + boxTextHtml(in.text) + "”") + cell("td", value) +
+               cell("td", escapeHtml(in.unit.empty() ? std::string("—") : in.unit)) + "</tr>\n";
+    }
+    for (const RecordedInput& choice : record.choices) {
+        out += "<tr>" + cell("td", std::to_string(++row)) +
+               cell("td", escapeHtml(caption(choice.box))) +
+               cell("td", "<span class=\"f\">" + escapeHtml(choice.box) + "</span>") +
+               cell("td", "“" + boxTextHtml(choice.text) + "”", "colspan=\"3\"") + "</tr>\n";
+    }
+    out += "</tbody></table>\n";
+    return out;
+}
+
+std::string resultCell(const RecordedStep& step) {
+    std::string content;
+    std::string attributes = "class=\"r\"";
+    if (!step.box.empty()) {
+        content = boxTextHtml(step.boxText);
+        attributes = boxAttribute(step.box);
+        if (step.boxText != step.valueText) {
+            content += "<span class=\"note\">计算值 " + escapeHtml(step.valueText) +
+                       "，显示取至 0.01</span>";
+        }
+    } else {
+        content = boxTextHtml(step.valueText);
+    }
+    if (step.single) content += "<span class=\"note\">单精度</span>";
+    return cell("td", content, attributes);
+}
+
+std::string stepRow(const RecordedStep& step) {
+    std::string meaning = escapeHtml(step.meaning);
+    if (!step.note.empty()) meaning += "<span class=\"note\">" + escapeHtml(step.note) + "</span>";
+    return "<tr>" + cell("td", "<span class=\"f\">" + formulaHtml(step.name) + "</span>") +
+           cell("td", meaning) +
+           cell("td", "<span class=\"f\">" + formulaHtml(step.formula) + "</span>") +
+           cell("td", "<span class=\"s\">" + escapeHtml(step.substitution) + "</span>") +
+           resultCell(step) + "</tr>\n";
+}
+
+std::string stepTables(const CalcRecord& record) {
+    std::string out = "<h2>二、计算过程</h2>\n";
+    int number = 0;
+    for (const GroupHeading& g : kGroups) {
+        std::string rows;
+        for (const RecordedStep& step : record.steps) {
+            if (step.group == g.group) rows += stepRow(step);
+        }
+        if (rows.empty()) continue;
+        out += "<h3>" + std::to_string(++number) + ". " + escapeHtml(g.title) + "</h3>\n";
+        out +=
+            "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+            "style=\"border-collapse:collapse\"><thead><tr>"
+            "<th width=\"7%\">符号</th><th width=\"17%\">含义</th>"
+            "<th width=\"26%\">公式</th><th width=\"31%\">代入数值</th>"
+            "<th width=\"19%\">结果</th></tr></thead><tbody>\n" +
+            rows + "</tbody></table>\n";
+    }
+    if (record.steps.empty()) out += "<p>未进行计算。</p>\n";
+    return out;
+}
+
+std::string faultBlock(const CalcRecord& record) {
+    if (!record.fault) return {};
+    std::string where;
+    if (!record.faultAt.empty()) {
+        const FieldSpec* field = findField(record.faultAt);
+        where = field != nullptr ? "“" + std::string(field->caption) + "”（" + record.faultAt + "）"
+                                 : "计算 " + record.faultAt + " 时";
+    }
+    return "<div class=\"fault\">计算中止" +
+           (where.empty() ? std::string() : "于" + escapeHtml(where)) + "。<br/>" +
+           escapeHtml(record.fault->message) +
+           "<br/>以上为中止前已完成的计算；其后的各项未算出。</div>\n";
+}
+
+std::string resultGrid(const CalcRecord& record) {
+    std::string out = "<h2>三、计算结果</h2>\n";
+    out +=
+        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr>"
+        "<th width=\"16%\">组合方案</th><th width=\"21%\">水平作用力(t)</th>"
+        "<th width=\"21%\">垂直作用力(t)</th><th width=\"21%\">镇墩重量(t)</th>"
+        "<th width=\"21%\">镇墩体积(m3)</th></tr></thead><tbody>\n";
+    const std::array<std::pair<std::string_view, std::array<std::string_view, 4>>, 2> rows = {{
+        {"温度升高", {"x1", "y1", "w1", "v1"}},
+        {"温度降低", {"x2", "y2", "w2", "v2"}},
+    }};
+    for (const auto& [name, boxes] : rows) {
+        out += "<tr>" + cell("td", std::string(name));
+        for (std::string_view box : boxes) {
+            const std::string* text = record.writtenText(box);
+            out += text != nullptr ? cell("td", boxTextHtml(*text), boxAttribute(box))
+                                   : cell("td", "—（未算出）");
+        }
+        out += "</tr>\n";
+    }
+    out += "</tbody></table>\n";
+    return out;
+}
+
+constexpr std::string_view kNotes = R"(<h2>四、说明</h2>
+<ol class="notes">
+<li>常数：π = 3.1416（计算中一律取此值）；钢材容重 7.85 t/m³；混凝土容重 2.4 t/m³；水容重 1 t/m³；抗滑安全系数 <i>K</i> = 1.5；重力加速度 <i>g</i> = 9.81 m/s²。</li>
+<li>力以 t（吨力）计，长度、水头以 m 计。管夹角以“度.分”输入：“35.30”即 35°30′；计算中的角度以弧度计。</li>
+<li>温度降低时（镇墩）的水平作用力与温度升高时相同：取上侧投影与按水平转角转过的下侧投影之和的长度；无转角时等于 |<i>a</i><sub>2x</sub> + <i>a</i><sub>4x</sub>|。旧程序取两投影的代数和，有转角或代数和为负时结果有误。</li>
+<li>负的“度.分”角度按其绝对值拆分：“-10.30”为 −10.5°（旧程序得约 −9.833°）。</li>
+<li>结果栏为窗口中对应框的文字：双精度 15 位有效数字，单精度 7 位，管自重 a1 取至 0.01。重量由显示的作用力读回计算，体积由显示的重量读回计算。</li>
+</ol>
+)";
+
+}  // namespace
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                // Control characters are not allowed in XML; a box may hold a tab.
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') {
+                    out += "\xEF\xBF\xBD";
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
+std::string formulaHtml(std::string_view formula) {
+    std::string out;
+    size_t i = 0;
+    while (i < formula.size()) {
+        if (!isLetter(formula[i])) {
+            const size_t start = i;
+            while (i < formula.size() && !isLetter(formula[i])) ++i;
+            out += escapeHtml(formula.substr(start, i - start));
+            continue;
+        }
+        const size_t start = i;
+        while (i < formula.size() && isLetter(formula[i])) ++i;
+        const size_t letters = i;
+        while (i < formula.size() && (isLetter(formula[i]) || isDigit(formula[i]))) ++i;
+        const std::string_view name = formula.substr(start, letters - start);
+        const std::string_view index = formula.substr(letters, i - letters);
+        if (index.empty() && (name == "sin" || name == "cos")) {
+            out += name;
+            continue;
+        }
+        out += "<i>" + std::string(name) + "</i>";
+        if (!index.empty()) out += "<sub>" + std::string(index) + "</sub>";
+    }
+    return out;
+}
+
+std::string sheetBegin(std::string_view title) {
+    std::string out =
+        "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"zh-CN\">\n<head>\n"
+        "<meta charset=\"utf-8\"/>\n<title>";
+    out += escapeHtml(title);
+    out += "</title>\n<style>\n";
+    out += kStyle;
+    out += "</style>\n</head>\n<body>\n";
+    return out;
+}
+
+std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next) {
+    std::string out = next ? "<div class=\"block next\">\n" : "<div class=\"block\">\n";
+    out += titleBlock(record, heading);
+    out += inputTable(record);
+    out += stepTables(record);
+    out += faultBlock(record);
+    out += resultGrid(record);
+    out += kNotes;
+    out += "</div>\n";
+    return out;
+}
+
+std::string sheetRejected(std::string_view heading, std::string_view reason, bool next) {
+    std::string out = next ? "<div class=\"block next\">\n" : "<div class=\"block\">\n";
+    out += "<h1>计算书</h1>\n<p class=\"line\">" + escapeHtml(heading) + "</p>\n";
+    out += "<div class=\"fault\">此行未计算：" + escapeHtml(reason) + "</div>\n</div>\n";
+    return out;
+}
+
+std::string sheetEnd() { return "</body>\n</html>\n"; }
+
+std::string sheetDocument(const CalcRecord& record) {
+    const std::string title =
+        "计算书 " + (record.blockName.empty() ? std::string("镇墩(支墩)") : record.blockName);
+    return sheetBegin(title) + sheetSection(record, {}, false) + sheetEnd();
+}
+
+}  // namespace tavorin

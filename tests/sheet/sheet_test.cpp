@@ -1,0 +1,245 @@
+// The calculation sheet shows exactly the boxes' texts; case files round-trip and reject
+// what is not a case without touching the store.
+#include "sheet/sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "engine/calculate.h"
+#include "engine/record.h"
+#include "sheet/case_file.h"
+#include "tests/random_cases.h"
+#include "window/file_menu.h"
+
+namespace tavorin {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::map<std::string, std::string>;
+
+std::string unescape(std::string text) {
+    const std::pair<const char*, const char*> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+    for (const auto& [entity, c] : entities) {
+        for (size_t at; (at = text.find(entity)) != std::string::npos;) {
+            text.replace(at, std::string_view(entity).size(), c);
+        }
+    }
+    return text;
+}
+
+// Every result cell of a sheet: box name and the text shown.
+std::vector<std::pair<std::string, std::string>> resultCells(const std::string& html) {
+    static const std::regex cell(R"re(data-box="([^"]+)"><span class="v">([^<]*)</span>)re");
+    std::vector<std::pair<std::string, std::string>> cells;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell);
+         it != std::sregex_iterator(); ++it) {
+        cells.emplace_back((*it)[1].str(), unescape((*it)[2].str()));
+    }
+    return cells;
+}
+
+MemoryStore storeWith(const Texts& inputs) {
+    MemoryStore store;
+    for (const auto& [name, text] : inputs) store.replaceText(name, text);
+    return store;
+}
+
+TEST(Sheet, EveryResultIsTheTextOfItsBox) {
+    std::mt19937 random(20261208);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        const Texts inputs = randomCase(random);
+        MemoryStore store = storeWith(inputs);
+        // Earlier texts in the output boxes must not reach the sheet of a run that stops.
+        for (const FieldSpec& f : fieldTable()) {
+            if (f.role == FieldRole::Output) store.replaceText(f.name, "earlier");
+        }
+        CalcRecord record;
+        const auto fault = calculate(store, record);
+        const std::string html = sheetDocument(record);
+        std::set<std::string> shown;
+        for (const auto& [box, text] : resultCells(html)) {
+            EXPECT_EQ(text, store.text(box)) << box;
+            EXPECT_NE(text, "earlier") << box;
+            shown.insert(box);
+        }
+        // Every box the run wrote, other than the never-computed a12, a26, a28, is shown.
+        for (const auto& [box, text] : record.written) {
+            if (box == "a12text" || box == "a26text" || box == "a28text") continue;
+            EXPECT_TRUE(shown.count(box)) << box;
+        }
+        EXPECT_EQ(html.find("earlier"), std::string::npos);
+        if (fault) {
+            EXPECT_NE(html.find(escapeHtml(fault->message)), std::string::npos);
+        }
+        // The block's name is escaped.
+        EXPECT_NE(html.find(escapeHtml(inputs.at("Text1"))), std::string::npos);
+        EXPECT_EQ(html.find("<b>"), std::string::npos);
+    }
+}
+
+TEST(Sheet, TypesetsNamesAndEscapesText) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"a11", "<i>a</i><sub>11</sub>"},
+        {"qs × L1", "<i>qs</i> × <i>L</i><sub>1</sub>"},
+        {"cos(a10) × aa1", "cos(<i>a</i><sub>10</sub>) × <i>aa</i><sub>1</sub>"},
+        {"a1x", "<i>a</i><sub>1x</sub>"},
+        {"π ÷ 4", "π ÷ 4"},
+        {"|x1| × K", "|<i>x</i><sub>1</sub>| × <i>K</i>"},
+    };
+    for (const auto& [formula, html] : rows) EXPECT_EQ(formulaHtml(formula), html) << formula;
+    EXPECT_EQ(escapeHtml("<a href=\"x\">&</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
+    // A control character cannot stand in XML.
+    EXPECT_EQ(escapeHtml("a\x01z"), "a\xEF\xBF\xBDz");
+}
+
+TEST(CaseFile, RoundTripsEveryInputAndChoice) {
+    MemoryStore store = storeWith({{"Text1", "3号镇墩 \"东\""},
+                                   {"HSt", "1 52"},
+                                   {"kj", "支墩"},
+                                   {"k", "中间"},
+                                   {"spjText", ""},
+                                   {"x1", "not saved"}});
+    const CaseWrite written = caseJson(store);
+    ASSERT_TRUE(written.error.empty());
+    EXPECT_EQ(written.json.find('\n'), written.json.size() - 1);  // one line
+    EXPECT_EQ(written.json.find("x1"), std::string::npos);
+    const CaseParse parsed = parseCase(written.json);
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    EXPECT_EQ(parsed.texts.size(), 24u);
+    MemoryStore fresh;
+    ASSERT_TRUE(applyCase(fresh, parsed.texts));
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
+            EXPECT_EQ(fresh.text(f.name), store.text(f.name)) << f.name;
+        }
+    }
+    // The batch tool reads the same line.
+    EXPECT_TRUE(parseCase(written.json, CaseScope::InputsAndOutputs).error.empty());
+}
+
+TEST(CaseFile, RejectsWhatIsNotACase) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"", "不是有效的 JSON"},
+        {"{\"HSt\": \"152\"", "不是有效的 JSON"},
+        {"[\"HSt\"]", "不是一个 JSON 对象"},
+        {"\"152\"", "不是一个 JSON 对象"},
+        {"{\"HS\": \"152\"}", "“HS”不是输入框或选择框的名称"},
+        {"{\"Label25\": \"x\"}", "“Label25”不是输入框或选择框的名称"},
+        {"{\"x1\": \"1\"}", "“x1”是结果框"},
+        {"{\"HSt\": 152}", "“HSt”的值不是文字"},
+        {"{\"HSt\": null}", "“HSt”的值不是文字"},
+        {"{\"HSt\": \"\xff\"}", "不是有效的 JSON"},
+    };
+    for (const auto& [json, error] : rows) {
+        SCOPED_TRACE(json);
+        const CaseParse parsed = parseCase(json);
+        EXPECT_NE(parsed.error.find(error), std::string::npos) << parsed.error;
+        EXPECT_TRUE(parsed.texts.empty());
+    }
+    // A byte-order mark, as some editors write, is no problem.
+    EXPECT_EQ(parseCase("\xEF\xBB\xBF{\"HSt\": \"100\"}").error, "");
+    // A case need not name every box: the others take their default texts.
+    const CaseParse partial = parseCase("{\"kj\": \"支墩\"}");
+    ASSERT_TRUE(partial.error.empty());
+    MemoryStore store = storeWith({{"HSt", "99"}});
+    ASSERT_TRUE(applyCase(store, partial.texts));
+    EXPECT_EQ(store.text("HSt"), "152");
+    EXPECT_EQ(store.text("kj"), "支墩");
+}
+
+class CaseFileOnDisk : public testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir =
+            fs::temp_directory_path() / ("tavorin-case-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    std::string path(const char* name) const { return (m_dir / name).string(); }
+    static void put(const std::string& file, const std::string& bytes) {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string get(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path m_dir;
+};
+
+TEST_F(CaseFileOnDisk, OpeningABrokenFileChangesNothingAndNamesTheProblem) {
+    put(path("array.json"), "[1, 2]");
+    put(path("unknown.json"), "{\"HSt\": \"100\", \"Vx\": \"3\"}");
+    put(path("big.json"), std::string(2 << 20, ' '));
+    fs::create_directory(path("folder.json"));
+    const std::pair<std::string, const char*> rows[] = {
+        {path("array.json"), "不是一个 JSON 对象"},
+        {path("unknown.json"), "“Vx”不是输入框或选择框的名称"},
+        {path("missing.json"), "文件不存在"},
+        {path("big.json"), "文件过大"},
+        {path("folder.json"), "文件夹"},
+    };
+    for (const auto& [file, problem] : rows) {
+        SCOPED_TRACE(file);
+        MemoryStore store = storeWith({{"HSt", "99"}, {"x1", "5"}});
+        store.setCaption("Label25", "计算结果:");
+        const MemoryStore before = store;
+        const FileOutcome outcome = openCase(store, file);
+        EXPECT_NE(outcome.error.find(problem), std::string::npos) << outcome.error;
+        EXPECT_NE(outcome.error.find(file), std::string::npos) << outcome.error;
+        for (const FieldSpec& f : fieldTable()) {
+            EXPECT_EQ(store.text(f.name), before.text(f.name)) << f.name;
+        }
+    }
+}
+
+TEST_F(CaseFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
+    const std::string file = path("块 1.json");
+    put(file, "old");
+    MemoryStore store = storeWith({{"HSt", "200"}});
+    ASSERT_EQ(saveCase(store, file).error, "");
+    EXPECT_EQ(get(file), caseJson(store).json);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
+    EXPECT_EQ(entries, 1u);
+
+    // A save that cannot write reports it and keeps the old file.
+    const std::string blocked = path("blocked.json");
+    fs::create_directory(blocked);
+    EXPECT_NE(saveCase(store, blocked).error.find("无法保存文件"), std::string::npos);
+    EXPECT_NE(saveCase(store, path("no/such/dir.json")).error.find("无法保存文件"),
+              std::string::npos);
+    EXPECT_EQ(get(file), caseJson(store).json);
+
+    // Opened into a fresh store: the same inputs; the results are cleared.
+    MemoryStore fresh;
+    fresh.replaceText("x1", "stale");
+    fresh.setCaption("Label25", "计算结果:");
+    ASSERT_EQ(openCase(fresh, file).error, "");
+    EXPECT_EQ(fresh.text("HSt"), "200");
+    EXPECT_EQ(fresh.text("x1"), "");
+    EXPECT_EQ(fresh.text("Label25"), "");
+}
+
+TEST_F(CaseFileOnDisk, ExportWritesTheSheetOfTheCalculationItRan) {
+    const std::string file = path("sheet.html");
+    MemoryStore store = storeWith({{"fjt", "0"}});
+    const FileOutcome outcome = exportSheet(store, file);
+    EXPECT_EQ(outcome.error, "");
+    ASSERT_TRUE(outcome.fault.has_value());
+    const std::string html = get(file);
+    EXPECT_NE(html.find(escapeHtml(outcome.fault->message)), std::string::npos);
+    EXPECT_EQ(store.text("x1"), "77.5667185956496");
+    for (const auto& [box, text] : resultCells(html)) EXPECT_EQ(text, store.text(box)) << box;
+}
+
+}  // namespace
+}  // namespace tavorin

@@ -1,0 +1,211 @@
+// The menu "文件" of Form1 under Qt's offscreen platform: export a sheet, save a case, open
+// it into a fresh window, export a PDF, and open broken files.
+#include "window/file_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+
+#include "engine/fields.h"
+#include "tests/window/qt/print_qstring.h"
+#include "window/qt/form1.h"
+
+namespace tavorin {
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class Window {
+  public:
+    Window() : form(std::make_unique<Form1>()) {
+        form->setFaultReporter([this](const QString& message) { messages << message; });
+        form->setPathChooser([this](const FileMenuEntry& entry, const QString& offer) {
+            asked.emplace_back(entry.name);
+            offered = offer;
+            return path;
+        });
+        form->show();
+    }
+
+    // What every box, choice list and the result caption shows.
+    std::map<std::string, QString> texts() const {
+        std::map<std::string, QString> all;
+        for (const FieldSpec& f : fieldTable()) {
+            const QString name = qs(f.name);
+            if (auto* box = form->findChild<QLineEdit*>(name)) {
+                all[std::string(f.name)] = box->text();
+            } else if (auto* list = form->findChild<QComboBox*>(name)) {
+                all[std::string(f.name)] = list->currentText();
+            } else if (auto* label = form->findChild<QLabel*>(name)) {
+                all[std::string(f.name)] = label->text();
+            }
+        }
+        return all;
+    }
+    void type(std::string_view name, std::string_view text) {
+        if (auto* box = form->findChild<QLineEdit*>(qs(name))) {
+            box->setText(qs(text));
+        } else {
+            form->findChild<QComboBox*>(qs(name))->setEditText(qs(text));
+        }
+    }
+    void run(const char* action, const QString& file) {
+        path = file;
+        QAction* entry = form->findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(entry, nullptr) << action;
+        entry->trigger();
+    }
+    void calculate() {
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+    }
+
+    std::unique_ptr<Form1> form;
+    QStringList messages;
+    std::vector<std::string> asked;
+    QString path;
+    QString offered;
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
+    Window w;
+    const QList<QAction*> bar = w.form->menuBar()->actions();
+    ASSERT_EQ(bar.size(), 2);
+    EXPECT_EQ(bar[0]->text(), "文件");
+    EXPECT_EQ(bar[0]->objectName(), "file");
+    EXPECT_EQ(bar[1]->text(), "版本");
+    ASSERT_NE(bar[0]->menu(), nullptr);
+    QStringList captions;
+    for (QAction* a : bar[0]->menu()->actions()) captions << a->text();
+    EXPECT_EQ(captions, QStringList({"打开…", "保存…", "导出计算书…", "导出 PDF…", "打印…"}));
+}
+
+TEST(FileMenu, ExportSaveAndOpenIntoAFreshWindowGiveTheSameTexts) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Window first;
+    const std::map<std::string, std::string> typed = {
+        {"Text1", "3号镇墩"}, {"DA1t", "35.30"}, {"D1t", "1.2"}, {"kkt", "1"},
+        {"spjText", "30"},    {"k", "下侧"},     {"HSt", "1 52"}};
+    for (const auto& [name, text] : typed) first.type(name, text);
+
+    const QString sheet = dir.filePath(QStringLiteral("第一.html"));
+    first.run("exportSheet", sheet);
+    EXPECT_TRUE(first.messages.isEmpty()) << first.messages.join("\n").toStdString();
+    EXPECT_EQ(first.offered, "3号镇墩.html");
+    // Exporting runs the calculation: the boxes show the results the sheet shows.
+    const auto results = first.texts();
+    EXPECT_EQ(results.at("x1"), "153.328337029425");
+    EXPECT_EQ(results.at("Label25"), "计算结果:");
+    const std::string html = contents(sheet).toStdString();
+    static const std::regex cell(R"re(data-box="([^"]+)"><span class="v">([^<]*)</span>)re");
+    int cells = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell);
+         it != std::sregex_iterator(); ++it, ++cells) {
+        EXPECT_EQ(qs((*it)[2].str()), results.at((*it)[1].str())) << (*it)[1].str();
+    }
+    EXPECT_GE(cells, 27);
+
+    const QString caseFile = dir.filePath(QStringLiteral("case.json"));
+    first.run("saveCase", caseFile);
+    EXPECT_TRUE(first.messages.isEmpty()) << first.messages.join("\n").toStdString();
+
+    Window second;
+    second.run("openCase", caseFile);
+    EXPECT_TRUE(second.messages.isEmpty()) << second.messages.join("\n").toStdString();
+    auto opened = second.texts();
+    for (const FieldSpec& f : fieldTable()) {
+        const std::string name(f.name);
+        if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
+            EXPECT_EQ(opened.at(name), results.at(name)) << name;
+        } else {
+            EXPECT_EQ(opened.at(name), "") << name;  // no results of another case
+        }
+    }
+    second.calculate();
+    EXPECT_EQ(second.texts(), results);
+    // The same case gives the same sheet, byte for byte.
+    const QString again = dir.filePath(QStringLiteral("second.html"));
+    second.run("exportSheet", again);
+    EXPECT_EQ(contents(again), contents(sheet));
+}
+
+TEST(FileMenu, OpeningABrokenFileLeavesEveryBoxAndReports) {
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    QDir(dir.path()).mkdir(QStringLiteral("folder.json"));
+    const std::pair<QString, QString> rows[] = {
+        {write("array.json", "[\"HSt\"]"), "不是一个 JSON 对象"},
+        {write("broken.json", "{\"HSt\": \"1"), "不是有效的 JSON"},
+        {write("unknown.json", "{\"HSt\": \"100\", \"HS\": \"1\"}"),
+         "“HS”不是输入框或选择框的名称"},
+        {write("output.json", "{\"x1\": \"1\"}"), "“x1”是结果框"},
+        {dir.filePath(QStringLiteral("missing.json")), "文件不存在"},
+        {dir.filePath(QStringLiteral("folder.json")), "文件夹"},
+    };
+    Window w;
+    w.type("HSt", "99");
+    w.calculate();
+    const auto before = w.texts();
+    for (const auto& [file, problem] : rows) {
+        SCOPED_TRACE(file.toStdString());
+        w.messages.clear();
+        w.run("openCase", file);
+        ASSERT_EQ(w.messages.size(), 1);
+        EXPECT_TRUE(w.messages[0].contains(problem)) << w.messages[0].toStdString();
+        EXPECT_TRUE(w.messages[0].contains(file)) << w.messages[0].toStdString();
+        EXPECT_EQ(w.texts(), before);
+    }
+}
+
+TEST(FileMenu, ExportsAPdfAndACancelledDialogDoesNothing) {
+    QTemporaryDir dir;
+    Window w;
+    w.type("fjt", "0");
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    w.run("exportPdf", pdf);
+    // The calculation stopped: the user is told, and the PDF holds the steps up to there.
+    ASSERT_EQ(w.messages.size(), 1);
+    EXPECT_TRUE(w.messages[0].startsWith("除数为零")) << w.messages[0].toStdString();
+    const QByteArray bytes = contents(pdf);
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_GT(bytes.size(), 10000);
+
+    const auto before = w.texts();
+    w.messages.clear();
+    for (const char* action : {"openCase", "saveCase", "exportSheet", "exportPdf"}) {
+        w.run(action, QString());
+        EXPECT_EQ(w.texts(), before) << action;
+    }
+    EXPECT_TRUE(w.messages.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"sheet.pdf"}));
+}
+
+}  // namespace
+}  // namespace tavorin

@@ -1,0 +1,61 @@
+// The menu "文件" of every window: its entries, and what the toolkit-free ones do on the
+// window's field store. A window supplies the dialogs (a path in, UTF-8) and shows the
+// messages; everything else is here, so both windows behave alike. "文件" itself runs no
+// command.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/fault.h"
+#include "engine/fields.h"
+
+namespace tavorin {
+
+enum class FileCommand {
+    Open,         // 打开…: a case file into the input boxes
+    Save,         // 保存…: the input boxes into a case file
+    ExportSheet,  // 导出计算书…: calculate and write the calculation sheet (.html)
+    ExportPdf,    // 导出 PDF…: the same document as PDF (the Qt window's print support)
+    Print,        // 打印…: the same document on a printer (the Qt window's print support)
+};
+
+struct FileMenuEntry {
+    std::string_view name;     // the action's objectName
+    std::string_view caption;  // as shown
+    FileCommand command;
+    bool needsPrintSupport;   // only where the toolkit prints
+    std::string_view filter;  // the file dialog's filter, or empty
+    std::string_view suffix;  // added to a chosen name without one
+};
+
+// In menu order: 打开…, 保存…, 导出计算书…, 导出 PDF…, 打印….
+std::span<const FileMenuEntry> fileMenu();
+
+// What a file command leaves for the window to show.
+struct FileOutcome {
+    std::string error;           // Chinese; non-empty when nothing was done
+    std::optional<Fault> fault;  // the calculation stopped (the sheet holds it up to there)
+};
+
+// Opens a case file: on success every input box and choice list gets the case's text (or
+// its default), every output box is emptied and Label25 cleared, as in a window just
+// opened on that case. On any error nothing in the store changes.
+FileOutcome openCase(FieldStore& store, const std::string& utf8Path);
+
+// Saves the input boxes and choice lists as a case file (temporary file, then rename).
+FileOutcome saveCase(FieldStore& store, const std::string& utf8Path);
+
+// Runs the calculate command on the store, as the button does, with a record, and returns
+// the sheet's HTML; `fault` is set when the command stopped.
+std::string calculateSheet(FieldStore& store, std::optional<Fault>& fault);
+
+// calculateSheet, then writes the document (temporary file, then rename).
+FileOutcome exportSheet(FieldStore& store, const std::string& utf8Path);
+
+// The name to offer in a save dialog: the block's name, or "算例".
+std::string suggestedName(FieldStore& store, std::string_view suffix);
+
+}  // namespace tavorin
