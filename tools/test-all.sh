@@ -19,4 +19,10 @@ cmake --workflow --preset release-tests
 section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
 cmake --workflow --preset asan-engine
 
+section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
+cmake --workflow --preset fuzz
+
+section "Debian package: build, lintian, install, run, purge"
+sh tools/test-debian-package.sh
+
 section "All sections passed in $(($(date +%s) - started)) s"
