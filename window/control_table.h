@@ -54,6 +54,28 @@ inline constexpr int kClientHeight = 9570;
 inline constexpr int kTwipsPerPixel = 15;
 constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 
+// Pixels on a screen of `dpi` dots per inch (1440 twips an inch), to the nearest pixel:
+// at 96 dpi the same as twipsToPixels(); at 144 dpi 11535 → 1154, at 120 dpi 375 → 31.
+constexpr int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// The size of a font role in tenths of a point: 90, 105, 120.
+constexpr int pointSizeTenths(FontRole role) {
+    switch (role) {
+        case FontRole::Output:
+            return 105;
+        case FontRole::Title:
+            return 120;
+        case FontRole::Default:
+            break;
+    }
+    return 90;
+}
+
+// The faces the window asks for, best first: the original Song face under its three names,
+// then a Ming face with the same half-width Latin glyphs (Debian's fonts-arphic-uming).
+inline constexpr std::string_view kPreferredFaces[] = {"SimSun", "宋体", "NSimSun",
+                                                       "AR PL UMing CN"};
+
 // All 111 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 2 menu entries.
 std::span<const ControlSpec> controlTable();
 

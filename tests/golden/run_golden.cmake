@@ -1,7 +1,9 @@
 # Runs COMMAND (with the arguments ARGS, a ;-list) with INPUT on standard input and compares
 # its standard output byte for byte with EXPECTED, and its exit status with STATUS.
+# EMULATOR, if given, runs COMMAND (its arguments separated by "|").
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 execute_process(
-  COMMAND ${COMMAND} ${ARGS}
+  COMMAND ${emulator} ${COMMAND} ${ARGS}
   INPUT_FILE ${INPUT}
   OUTPUT_VARIABLE actual
   RESULT_VARIABLE status)

@@ -97,6 +97,24 @@ TEST(ControlTable, TwipsBecomePixelsAtFifteenAPixel) {
     for (const auto& [twips, pixels] : rows) EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
 }
 
+TEST(ControlTable, TwipsScaleWithTheScreensDpi) {
+    const struct {
+        int twips, dpi, pixels;
+    } rows[] = {
+        {11535, 96, 769}, {11535, 144, 1154}, {11535, 192, 1538}, {375, 120, 31},
+        {255, 144, 26},   {10, 144, 1},       {9, 144, 1},        {4, 144, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(twipsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " at " << row.dpi;
+    }
+    // At 96 dpi both conversions agree on every control.
+    for (const ControlSpec& c : controlTable()) {
+        for (int twips : {c.left, c.top, c.width, c.height}) {
+            EXPECT_EQ(twipsToPixels(twips, 96), twipsToPixels(twips)) << c.name;
+        }
+    }
+}
+
 TEST(ControlTable, TabIndexesGiveTheFocusOrder) {
     const std::vector<std::string_view> expected = {
         "Text1",   "HSt",     "DDt",     "L1t",      "L2t",     "Dt",      "DA1t",    "Vt",

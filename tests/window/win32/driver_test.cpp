@@ -1,0 +1,606 @@
+// tavorin.exe driven from outside, as a user would: the driver starts the program, finds
+// Form1 by its title and its controls by their identifiers, types, clicks, presses keys and
+// reads every text back. The tests run in order on one window.
+//   driver_test PATH\tavorin.exe [SCREENSHOT.bmp]
+#include <gtest/gtest.h>
+#include <initguid.h>  // the GUIDs of oleacc.h are defined in this file
+#include <oleacc.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "engine/fields.h"
+#include "window/control_table.h"
+#include "window/version.h"
+#include "window/win32/form1.h"
+#include "window/win32/text.h"
+
+namespace tavorin::win32 {
+namespace {
+
+using Texts = std::map<std::string, std::string>;
+using namespace std::chrono_literals;
+
+std::wstring g_program;
+std::wstring g_screenshot;
+
+// Waits until `done` holds, for at most `limit`.
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// The text of a window of another process, through WM_GETTEXT.
+std::string textOf(HWND window) {
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return narrow(text);
+}
+
+std::string classOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return narrow(name);
+}
+
+size_t rowOf(std::string_view name) {
+    const ControlSpec* c = findControl(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c == nullptr ? 0 : static_cast<size_t>(c - controlTable().data());
+}
+
+// What the engine writes for the same inputs on a store in memory.
+MemoryStore engineResults(const Texts& inputs, std::optional<Fault>* fault = nullptr) {
+    MemoryStore store;
+    for (const auto& [name, text] : inputs) store.replaceText(name, text);
+    const std::optional<Fault> result = calculate(store);
+    if (fault != nullptr) *fault = result;
+    return store;
+}
+
+class Program {
+  public:
+    bool start() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring command = L"\"" + g_program + L"\"";
+        if (!CreateProcessW(g_program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &m_process)) {
+            return false;
+        }
+        WaitForInputIdle(m_process.hProcess, 10000);
+        // Visible, with all its controls (every row but the two menu entries).
+        return waitFor(
+            [this] {
+                m_form = FindWindowW(L"TavorinForm1", L"Form1");
+                if (m_form == nullptr || !IsWindowVisible(m_form)) return false;
+                int children = 0;
+                for (HWND c = GetWindow(m_form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                    ++children;
+                }
+                return children == static_cast<int>(controlTable().size()) - 2;
+            },
+            20000ms);
+    }
+    void stop() {
+        if (m_process.hProcess == nullptr) return;
+        if (m_form != nullptr && IsWindow(m_form)) PostMessageW(m_form, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(m_process.hProcess, 1);
+        }
+        GetExitCodeProcess(m_process.hProcess, &m_exitCode);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+        m_process = {};
+    }
+    DWORD exitCode() const { return m_exitCode; }
+
+    HWND form() const { return m_form; }
+    DWORD thread() const { return m_process.dwThreadId; }
+    HWND control(std::string_view name) const {
+        return GetDlgItem(m_form, kFirstControlId + static_cast<int>(rowOf(name)));
+    }
+    std::string text(std::string_view name) const { return textOf(control(name)); }
+    void setText(std::string_view name, std::string_view text) const {
+        SendMessageW(control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
+    }
+    void setTexts(const Texts& texts) const {
+        for (const auto& [name, text] : texts) setText(name, text);
+    }
+    // Every box, list and label, by name.
+    Texts allTexts() const {
+        Texts texts;
+        for (const ControlSpec& c : controlTable()) {
+            if (c.kind != ControlKind::MenuEntry) texts[std::string(c.name)] = text(c.name);
+        }
+        return texts;
+    }
+    // The control that has the keyboard focus; a choice list for its field.
+    HWND focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(thread(), &info)) return nullptr;
+        HWND focus = info.hwndFocus;
+        while (focus != nullptr && GetParent(focus) != m_form) focus = GetParent(focus);
+        return focus;
+    }
+    std::string focusName() const {
+        const HWND f = focus();
+        const int row = f == nullptr ? -1 : GetDlgCtrlID(f) - kFirstControlId;
+        if (row < 0 || static_cast<size_t>(row) >= controlTable().size()) return "(none)";
+        return std::string(controlTable()[static_cast<size_t>(row)].name);
+    }
+    // Presses "计  算" and waits until the command has run.
+    void calculate() const { SendMessageW(control("Command1"), BM_CLICK, 0, 0); }
+    // The message box the program shows, or nullptr.
+    HWND messageBox() const {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            thread(),
+            [](HWND window, LPARAM result) -> BOOL {
+                if (classOf(window) == "#32770" && IsWindowVisible(window)) {
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+  private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_form = nullptr;
+    DWORD m_exitCode = STILL_ACTIVE;
+};
+
+Program g_tavorin;
+
+// Real keystrokes through the system's input queue, to the foreground window.
+void press(WORD key, bool shift = false) {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD k, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = k;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The menu entry at `position` on the menu bar, clicked from the keyboard (F10, Right
+// arrows, Enter). Wine keeps a menu's texts inside its process, so the driver cannot read
+// them; the entries are found by their place.
+void clickMenu(int position) {
+    SetForegroundWindow(g_tavorin.form());
+    press(VK_F10);
+    for (int i = 0; i < position; ++i) press(VK_RIGHT);
+    press(VK_RETURN);
+    // Once a Tab has moved the focus, the keys before it have been handled.
+    const HWND before = g_tavorin.focus();
+    press(VK_TAB);
+    waitFor([&] { return g_tavorin.focus() != before; }, 2000ms);
+    press(VK_TAB, true);
+    waitFor([&] { return g_tavorin.focus() == before; }, 2000ms);
+}
+
+// Tab or Shift+Tab, and the name of the control that then has the focus.
+std::string moveFocus(bool back) {
+    const HWND before = g_tavorin.focus();
+    press(VK_TAB, back);
+    waitFor([&] { return g_tavorin.focus() != before; }, 2000ms);
+    return g_tavorin.focusName();
+}
+
+std::vector<std::string> focusOrder() {
+    std::vector<std::pair<int, std::string>> byIndex;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.tabIndex != kNoFocus) byIndex.emplace_back(c.tabIndex, std::string(c.name));
+    }
+    std::sort(byIndex.begin(), byIndex.end());
+    std::vector<std::string> names;
+    for (const auto& [index, name] : byIndex) names.push_back(name);
+    return names;
+}
+
+void expectOutputsAsEngine(const MemoryStore& expected) {
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role != FieldRole::Output && f.role != FieldRole::Caption) continue;
+        EXPECT_EQ(g_tavorin.text(f.name), expected.text(f.name)) << f.name;
+    }
+}
+
+TEST(Tavorin, OpensWithEveryControlAtItsPlace) {
+    const HWND form = g_tavorin.form();
+    EXPECT_EQ(textOf(form), "Form1");
+    const int dpi = static_cast<int>(GetDpiForWindow(form));
+    EXPECT_EQ(dpi, 96) << "the session's X server runs at 96 dpi";
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, twipsToPixels(kClientWidth, dpi));
+    EXPECT_EQ(client.bottom, twipsToPixels(kClientHeight, dpi));
+    EXPECT_EQ(GetWindowLongW(form, GWL_STYLE) & WS_THICKFRAME, WS_THICKFRAME) << "resizable";
+
+    const std::map<ControlKind, std::string> classes = {{ControlKind::Label, "Static"},
+                                                        {ControlKind::TextBox, "Edit"},
+                                                        {ControlKind::ChoiceList, "ComboBox"},
+                                                        {ControlKind::Button, "Button"}};
+    for (const ControlSpec& c : controlTable()) {
+        if (c.kind == ControlKind::MenuEntry) continue;
+        SCOPED_TRACE(std::string(c.name));
+        const HWND control = g_tavorin.control(c.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_STRCASEEQ(classOf(control).c_str(), classes.at(c.kind).c_str());
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_NEAR(r.left, twipsToPixels(c.left, dpi), 1);
+        EXPECT_NEAR(r.top, twipsToPixels(c.top, dpi), 1);
+        EXPECT_NEAR(r.right - r.left, twipsToPixels(c.width, dpi), 1);
+        EXPECT_NEAR(r.bottom - r.top, twipsToPixels(c.height, dpi), 1);
+        // The start state: default texts, captions, empty outputs and result labels.
+        EXPECT_EQ(textOf(control), initialText(c));
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        EXPECT_EQ((style & WS_TABSTOP) != 0, c.tabIndex != kNoFocus);
+        if (c.kind == ControlKind::Button) {
+            EXPECT_EQ(style & 0xF, BS_PUSHBUTTON) << "not the default button";
+        }
+        if (c.kind == ControlKind::ChoiceList) {
+            EXPECT_EQ(style & 0x3, CBS_DROPDOWN);
+            const FieldSpec* field = findField(c.name);
+            ASSERT_NE(field, nullptr);
+            ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), 2);
+            for (int i = 0; i < 2; ++i) {
+                wchar_t item[32] = {};
+                SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                EXPECT_EQ(narrow(item), field->items[static_cast<size_t>(i)]);
+            }
+        }
+    }
+    for (std::string_view name : {"Label25", "Label50", "Label51", "Label52", "Label53"}) {
+        EXPECT_EQ(g_tavorin.text(name), "") << name;
+    }
+    EXPECT_EQ(g_tavorin.text("Label24"), "######Tavorin######");
+    EXPECT_NE(GetMenu(form), nullptr) << "no menu bar";
+}
+
+// The class of the system's annotation service, which MinGW's libraries do not define.
+constexpr CLSID kAccPropServices = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+
+// Whether this system's oleacc gives annotated names: it annotates a window of its own and
+// asks for the name back.
+bool annotationsWork() {
+    void* services = nullptr;
+    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, &services))) {
+        return false;
+    }
+    auto* props = static_cast<IAccPropServices*>(services);
+    HWND probe = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
+    bool works = SUCCEEDED(props->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT),
+                                                 CHILDID_SELF, PROPID_ACC_NAME, L"probe"));
+    IAccessible* accessible = nullptr;
+    BSTR name = nullptr;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    works = works &&
+            SUCCEEDED(AccessibleObjectFromWindow(probe, static_cast<DWORD>(OBJID_CLIENT),
+                                                 IID_IAccessible,
+                                                 reinterpret_cast<void**>(&accessible))) &&
+            accessible->get_accName(self, &name) == S_OK && name != nullptr &&
+            std::wstring_view(name) == L"probe";
+    if (name != nullptr) SysFreeString(name);
+    if (accessible != nullptr) accessible->Release();
+    DestroyWindow(probe);
+    props->Release();
+    return works;
+}
+
+TEST(Tavorin, EveryBoxHasItsAccessibleName) {
+    if (!annotationsWork()) {
+        GTEST_SKIP() << "this system's oleacc does not return annotated names (Wine 8 does not)";
+    }
+    int named = 0;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.kind == ControlKind::MenuEntry || c.kind == ControlKind::Label) continue;
+        SCOPED_TRACE(std::string(c.name));
+        IAccessible* accessible = nullptr;
+        ASSERT_TRUE(SUCCEEDED(
+            AccessibleObjectFromWindow(g_tavorin.control(c.name), static_cast<DWORD>(OBJID_CLIENT),
+                                       IID_IAccessible, reinterpret_cast<void**>(&accessible))));
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        const HRESULT got = accessible->get_accName(self, &name);
+        EXPECT_EQ(got, S_OK);
+        if (name != nullptr) {
+            EXPECT_EQ(narrow(name), accessibleName(c));
+            named += narrow(name) == accessibleName(c);
+            SysFreeString(name);
+        }
+        accessible->Release();
+    }
+    EXPECT_EQ(named, 55);
+}
+
+TEST(Tavorin, StartsWithTheFocusInText1AndTabWalksTheFocusOrder) {
+    EXPECT_EQ(g_tavorin.focusName(), "Text1");
+    SetForegroundWindow(g_tavorin.form());
+    ASSERT_TRUE(waitFor([] { return GetForegroundWindow() == g_tavorin.form(); }));
+    const std::vector<std::string> order = focusOrder();
+    ASSERT_EQ(order.size(), 55u);
+    std::vector<std::string> forward;
+    for (size_t i = 1; i <= order.size(); ++i) forward.push_back(moveFocus(false));
+    std::vector<std::string> expected(order.begin() + 1, order.end());
+    expected.push_back(order.front());  // and round to Text1
+    EXPECT_EQ(forward, expected);
+    std::vector<std::string> backward;
+    for (size_t i = 1; i <= order.size(); ++i) backward.push_back(moveFocus(true));
+    expected.assign(order.rbegin(), order.rend());
+    EXPECT_EQ(backward, expected);
+    EXPECT_EQ(g_tavorin.focusName(), "Text1");
+}
+
+TEST(Tavorin, EnterAndEscapeInABoxPressNothing) {
+    ASSERT_EQ(g_tavorin.focusName(), "Text1");
+    press(VK_RETURN);
+    press(VK_ESCAPE);
+    // Tab after them: once the focus has moved, the keys before it have been handled.
+    EXPECT_EQ(moveFocus(false), "HSt");
+    EXPECT_EQ(g_tavorin.text("Label25"), "");
+    EXPECT_EQ(g_tavorin.text("x1"), "");
+    EXPECT_TRUE(IsWindowVisible(g_tavorin.form()));
+    EXPECT_EQ(g_tavorin.messageBox(), nullptr);
+    EXPECT_EQ(moveFocus(true), "Text1");
+}
+
+TEST(Tavorin, TypedTextStaysInAChoiceList) {
+    // Real keystrokes into the field of kj: the text stays as typed, the items stay.
+    SetForegroundWindow(g_tavorin.form());
+    while (g_tavorin.focusName() != "kj") {
+        if (moveFocus(true) == "Text1") break;  // kj is reached near the end, backwards
+    }
+    ASSERT_EQ(g_tavorin.focusName(), "kj");
+    SendMessageW(g_tavorin.control("kj"), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    for (WORD key : {WORD('A'), WORD('B'), WORD('C')}) press(key);
+    ASSERT_TRUE(waitFor([] { return g_tavorin.text("kj") == "abc"; }));
+    EXPECT_EQ(SendMessageW(g_tavorin.control("kj"), CB_GETCOUNT, 0, 0), 2);
+    g_tavorin.setText("kj", "镇墩");
+}
+
+// The worked examples: the window shows, in every output box and Label25, what the engine
+// writes on a store in memory for the same inputs, and the documented texts.
+TEST(Tavorin, CalculatesTheWorkedExamples) {
+    const struct {
+        const char* what;
+        Texts inputs;
+        Texts shown;
+    } rows[] = {
+        {"defaults",
+         {},
+         {{"a11text", " 10.04"},
+          {"a13text", "119.3808"},
+          {"a21text", " 1.87"},
+          {"a29text", "-1.156083"},
+          {"aa1text", "176.236796821571"},
+          {"aa4text", "-107.7878"},
+          {"x1", "77.5667185956496"},
+          {"y1", "-30.0135534710018"},
+          {"w1", "223.930349960126"},
+          {"v1", "93.3"},
+          {"Label25", "计算结果:"}}},
+        {"reducer below, plug, turned",
+         {{"DA1t", "35.30"}, {"D1t", "1.2"}, {"kkt", "1"}, {"spjText", "30"}, {"k", "下侧"}},
+         {{"a11text", " 10.17"},
+          {"a24text", "52.527552"},
+          {"aa3text", "24.7726596641582"},
+          {"aa4text", "64.12057"},
+          {"x1", "153.328337029425"},
+          {"w1", "258.900754407772"},
+          {"v1", "107.88"},
+          {"w2", "153.711892885944"},
+          {"v2", "64.05"}}},
+        {"support pier", {{"kj", "支墩"}}, {}},
+        {"any other structure text", {{"kj", "abc"}, {"Text1", "镇墩 3#"}}, {}},
+    };
+    const Texts defaults = {{"DA1t", "35"},   {"D1t", "1"},  {"kkt", "0"},
+                            {"spjText", "0"}, {"k", "上侧"}, {"kj", "镇墩"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        g_tavorin.setTexts(defaults);
+        g_tavorin.setTexts(row.inputs);
+        g_tavorin.calculate();
+        expectOutputsAsEngine(engineResults(row.inputs));
+        for (const auto& [name, text] : row.shown) EXPECT_EQ(g_tavorin.text(name), text) << name;
+        // The inputs stay as typed.
+        for (const auto& [name, text] : row.inputs) EXPECT_EQ(g_tavorin.text(name), text) << name;
+    }
+    g_tavorin.setTexts(defaults);
+    g_tavorin.setText("Text1", "Text1");
+}
+
+TEST(Tavorin, AFaultShowsTheEnginesMessageAndTheWindowCalculatesAgain) {
+    const struct {
+        const char* what;
+        Texts inputs;
+    } rows[] = {
+        {"empty turning angle", {{"spjText", ""}}},
+        {"no foundation friction", {{"fjt", "0"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        // Something in every output box first, so that what the fault leaves is visible.
+        for (const FieldSpec& f : fieldTable()) {
+            if (f.role == FieldRole::Output) g_tavorin.setText(f.name, "before");
+        }
+        g_tavorin.setTexts(row.inputs);
+        // The engine on a store in memory in the window's present state.
+        MemoryStore expected;
+        for (const FieldSpec& f : fieldTable()) {
+            if (f.role == FieldRole::Caption) {
+                expected.setCaption(f.name, g_tavorin.text(f.name));
+            } else {
+                expected.replaceText(f.name, g_tavorin.text(f.name));
+            }
+        }
+        const std::optional<Fault> fault = calculate(expected);
+        ASSERT_TRUE(fault.has_value());
+
+        PostMessageW(g_tavorin.control("Command1"), BM_CLICK, 0, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (box = g_tavorin.messageBox()) != nullptr; }));
+        EXPECT_EQ(textOf(box), "Tavorin");
+        std::vector<std::string> texts;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (classOf(c) == "Static") texts.push_back(textOf(c));
+        }
+        EXPECT_NE(std::find(texts.begin(), texts.end(), fault->message), texts.end())
+            << "the box shows no \"" << fault->message << "\"";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
+        expectOutputsAsEngine(expected);
+
+        // The window stays usable: the same inputs, mended, calculate again.
+        g_tavorin.setText("spjText", "0");
+        g_tavorin.setText("fjt", "0.6");
+        g_tavorin.calculate();
+        expectOutputsAsEngine(engineResults({}));
+    }
+}
+
+TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
+    const Texts before = g_tavorin.allTexts();
+    clickMenu(1);  // 版本
+    ASSERT_TRUE(waitFor([] { return !g_tavorin.text("Label50").empty(); }));
+    Texts after = g_tavorin.allTexts();
+    for (const VersionLine& line : kVersionLines) {
+        EXPECT_EQ(after[std::string(line.label)], line.caption);
+        after[std::string(line.label)] = "";
+    }
+    EXPECT_EQ(after, before) << "the version command touched another control";
+    const Texts once = g_tavorin.allTexts();
+    clickMenu(1);
+    EXPECT_EQ(g_tavorin.allTexts(), once);
+    clickMenu(0);  // 文件 runs nothing
+    EXPECT_EQ(g_tavorin.allTexts(), once);
+    EXPECT_EQ(g_tavorin.messageBox(), nullptr);
+}
+
+// The window as the user sees it after the default calculation, as a BMP file.
+bool saveScreenshot(HWND window, const std::wstring& path) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    bool written = false;
+    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+        written = fwrite(&file, sizeof file, 1, out) == 1 &&
+                  fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                  fwrite(bits, imageSize, 1, out) == 1;
+        written = fclose(out) == 0 && written;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return copied && written;
+}
+
+TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
+    if (g_screenshot.empty()) GTEST_SKIP() << "no screenshot file given";
+    g_tavorin.calculate();
+    SetForegroundWindow(g_tavorin.form());
+    RedrawWindow(g_tavorin.form(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saveScreenshot(g_tavorin.form(), g_screenshot));
+}
+
+TEST(Tavorin, ShrinkingClipsAndMovesNothing) {
+    const HWND form = g_tavorin.form();
+    RECT before{};
+    GetWindowRect(g_tavorin.control("fjt"), &before);
+    SetWindowPos(form, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    RECT after{};
+    GetWindowRect(g_tavorin.control("fjt"), &after);
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    EXPECT_EQ(frame.right - frame.left, 300);
+    EXPECT_EQ(after.left - before.left, 0);
+    EXPECT_EQ(after.top - before.top, 0);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
+TEST(Tavorin, ClosingTheWindowEndsTheProgram) {
+    g_tavorin.stop();
+    EXPECT_EQ(g_tavorin.exitCode(), 0u);
+}
+
+class ProgramEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ASSERT_TRUE(g_tavorin.start()) << "tavorin.exe did not show Form1 with all its controls";
+    }
+    void TearDown() override { g_tavorin.stop(); }
+};
+
+}  // namespace
+}  // namespace tavorin::win32
+
+int wmain(int argc, wchar_t** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: driver_test PATH\\tavorin.exe [SCREENSHOT.bmp]\n");
+        return 2;
+    }
+    tavorin::win32::g_program = argv[1];
+    if (argc > 2) tavorin::win32::g_screenshot = argv[2];
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    testing::AddGlobalTestEnvironment(new tavorin::win32::ProgramEnvironment);
+    const int status = RUN_ALL_TESTS();
+    CoUninitialize();
+    return status;
+}

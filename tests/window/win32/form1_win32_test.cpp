@@ -1,0 +1,194 @@
+// The Win32 window's parts inside one process, under Wine: the text edge, the face
+// chosen, the field store on real child windows, and Form1 after a DPI change.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "window/control_table.h"
+#include "window/win32/control_store.h"
+#include "window/win32/fonts.h"
+#include "window/win32/form1.h"
+#include "window/win32/text.h"
+
+namespace tavorin::win32 {
+namespace {
+
+TEST(Text, ConvertsBetweenUtf8AndUtf16) {
+    const struct {
+        std::string utf8;
+        std::wstring utf16;
+    } rows[] = {
+        {"", L""},
+        {"计  算", L"\u8ba1  \u7b97"},
+        {"水平转角（度）", L"\u6c34\u5e73\u8f6c\u89d2\uff08\u5ea6\uff09"},
+        {"温度升高时合计∑a ", L"\u6e29\u5ea6\u5347\u9ad8\u65f6\u5408\u8ba1\u2211a "},
+        {"\xF0\x9F\x98\x80", L"\xD83D\xDE00"},  // beyond the BMP: a surrogate pair
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(widen(row.utf8), row.utf16) << row.utf8;
+        EXPECT_EQ(narrow(row.utf16), row.utf8) << row.utf8;
+    }
+    // What is not UTF-8 or not UTF-16 becomes U+FFFD instead of being dropped.
+    EXPECT_EQ(widen("a\xFF"
+                    "b"),
+              L"a\xFFFD"
+              L"b");
+    EXPECT_EQ(narrow(std::wstring(L"a\xD800"
+                                  L"b")),
+              "a\xEF\xBF\xBD"
+              "b");
+}
+
+TEST(Fonts, ChoosesThePreferredFaceThenAnyChineseOne) {
+    const struct {
+        std::vector<std::string> installed;
+        std::string chosen;
+    } rows[] = {
+        {{"Arial Unicode", "AR PL UMing CN"}, "AR PL UMing CN"},
+        {{"AR PL UMing CN", "NSimSun", "SimSun"}, "SimSun"},
+        {{"simsun"}, "simsun"},
+        {{"宋体", "NSimSun"}, "宋体"},
+        {{"@Noto Serif SC", "Noto Serif SC"}, "Noto Serif SC"},
+        {{"@SimSun-ExtB"}, ""},
+        {{}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.installed.empty() ? "(none)" : row.installed.front());
+        EXPECT_EQ(chooseFace(row.installed), row.chosen);
+    }
+}
+
+TEST(Fonts, TheSessionOffersAChineseFace) {
+    // Under the Wine session the font replacements make SimSun available.
+    EXPECT_FALSE(chooseFace(installedChineseFaces()).empty());
+}
+
+class ChildWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                   nullptr, nullptr);
+        ASSERT_NE(m_parent, nullptr);
+        m_box = child(L"EDIT", CBS_AUTOHSCROLL);
+        m_list = child(L"COMBOBOX", CBS_DROPDOWN);
+        m_label = child(L"STATIC", SS_LEFT);
+        m_store.add("HSt", ControlKind::TextBox, m_box);
+        m_store.add("kj", ControlKind::ChoiceList, m_list);
+        m_store.add("Label25", ControlKind::Label, m_label);
+    }
+    void TearDown() override { DestroyWindow(m_parent); }
+    HWND child(const wchar_t* className, DWORD style) {
+        return CreateWindowExW(0, className, L"", WS_CHILD | style, 0, 0, 80, 80, m_parent, nullptr,
+                               nullptr, nullptr);
+    }
+
+    HWND m_parent = nullptr;
+    HWND m_box = nullptr;
+    HWND m_list = nullptr;
+    HWND m_label = nullptr;
+    ControlStore m_store;
+};
+
+TEST_F(ChildWindows, TextsGoToBoxesAndListsCaptionsToLabelsOnly) {
+    std::string text = "unchanged";
+    EXPECT_TRUE(m_store.replaceText("HSt", "152.5 米"));
+    EXPECT_TRUE(m_store.readText("HSt", text));
+    EXPECT_EQ(text, "152.5 米");
+    EXPECT_TRUE(m_store.replaceText("kj", "abc"));
+    EXPECT_TRUE(m_store.readText("kj", text));
+    EXPECT_EQ(text, "abc");
+    EXPECT_TRUE(m_store.setCaption("Label25", "计算结果:"));
+    EXPECT_EQ(windowText(m_label), "计算结果:");
+
+    // The wrong kind or an unknown name fails, and leaves the text as it was.
+    text = "unchanged";
+    EXPECT_FALSE(m_store.readText("Label25", text));
+    EXPECT_FALSE(m_store.replaceText("Label25", "x"));
+    EXPECT_FALSE(m_store.setCaption("HSt", "x"));
+    EXPECT_FALSE(m_store.readText("x1", text));
+    EXPECT_EQ(text, "unchanged");
+    EXPECT_EQ(windowText(m_box), "152.5 米");
+    EXPECT_EQ(windowText(m_label), "计算结果:");
+}
+
+TEST_F(ChildWindows, ABoxThatIsGoneFails) {
+    DestroyWindow(m_box);
+    std::string text;
+    EXPECT_FALSE(m_store.readText("HSt", text));
+    EXPECT_FALSE(m_store.replaceText("HSt", "1"));
+}
+
+TEST_F(ChildWindows, AnEmptyTextAndALongOneSurvive) {
+    const std::string long_text(40000, '7');  // beyond an edit box's default 32767 limit
+    SendMessageW(m_box, EM_SETLIMITTEXT, 0, 0);
+    EXPECT_TRUE(m_store.replaceText("HSt", long_text));
+    std::string text;
+    EXPECT_TRUE(m_store.readText("HSt", text));
+    EXPECT_EQ(text, long_text);
+    EXPECT_TRUE(m_store.replaceText("HSt", ""));
+    EXPECT_TRUE(m_store.readText("HSt", text));
+    EXPECT_EQ(text, "");
+}
+
+// Where a control of the table stands in Form1's client area.
+RECT placeOf(HWND form, std::string_view name) {
+    const ControlSpec* c = findControl(name);
+    HWND control = GetDlgItem(form, kFirstControlId + static_cast<int>(c - controlTable().data()));
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int fontHeight(HWND form, std::string_view name) {
+    const ControlSpec* c = findControl(name);
+    HWND control = GetDlgItem(form, kFirstControlId + static_cast<int>(c - controlTable().data()));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfHeight;
+}
+
+TEST(Form1, FollowsADpiChange) {
+    // As tavorin.exe's manifest declares; otherwise the system scales the test's
+    // coordinates for it.
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    auto form = Form1::create(GetModuleHandleW(nullptr));
+    ASSERT_NE(form, nullptr);
+    const HWND window = form->window();
+    const int dpi = static_cast<int>(GetDpiForWindow(window));
+    ASSERT_EQ(dpi, 96);
+    EXPECT_EQ(fontHeight(window, "HSt"), -12);      // 9 pt
+    EXPECT_EQ(fontHeight(window, "a11text"), -14);  // 10.5 pt
+    EXPECT_EQ(fontHeight(window, "Label24"), -16);  // 12 pt
+
+    for (int newDpi : {144, 192, 96}) {
+        SCOPED_TRACE(newDpi);
+        // The system suggests where the window goes; it fits the session's 1280 × 1024 screen.
+        RECT suggested{10, 20, 10 + 900 + newDpi, 20 + 700 + newDpi};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        for (const ControlSpec& c : controlTable()) {
+            if (c.kind == ControlKind::MenuEntry) continue;
+            SCOPED_TRACE(std::string(c.name));
+            const RECT r = placeOf(window, c.name);
+            EXPECT_EQ(r.left, twipsToPixels(c.left, newDpi));
+            EXPECT_EQ(r.top, twipsToPixels(c.top, newDpi));
+            EXPECT_EQ(r.right - r.left, twipsToPixels(c.width, newDpi));
+            if (c.kind != ControlKind::ChoiceList) {
+                EXPECT_EQ(r.bottom - r.top, twipsToPixels(c.height, newDpi));
+            }
+        }
+        EXPECT_EQ(fontHeight(window, "HSt"), -MulDiv(90, newDpi, 720));
+        EXPECT_EQ(fontHeight(window, "Label25"), -MulDiv(120, newDpi, 720));
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.left, suggested.left);
+        EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
+    }
+}
+
+}  // namespace
+}  // namespace tavorin::win32

@@ -1,0 +1,308 @@
+#include "window/win32/form1.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/calculate.h"
+#include "engine/fields.h"
+#include "window/version.h"
+#include "window/win32/text.h"
+
+namespace tavorin::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TavorinForm1";
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kIconId = 1;
+
+struct KindStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Labels never take the focus; no caption carries an access key.
+KindStyle styleOf(ControlKind kind) {
+    // Siblings clip each other, so a box stays drawn over a label reaching under it.
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    switch (kind) {
+        case ControlKind::Label:
+            return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::TextBox:
+            return {L"EDIT", child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::ChoiceList:
+            return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                    0};
+        case ControlKind::Button:
+            return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::MenuEntry:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+bool registerClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(instance, kClassName, &windowClass)) return true;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+// The control whose focus a child window stands for: a choice list for its field.
+HWND focusOwner(HWND form, HWND focus) {
+    while (focus != nullptr && GetParent(focus) != form) focus = GetParent(focus);
+    return focus;
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
+
+Form1::~Form1() {
+    if (m_window != nullptr) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
+
+std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
+    if (!registerClass(instance, windowProc)) return nullptr;
+    std::unique_ptr<Form1> form(new Form1(instance));
+    HWND window =
+        CreateWindowExW(0, kClassName, L"Form1", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, form.get());
+    if (window == nullptr) return nullptr;
+    return form;
+}
+
+LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->m_window = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->handle(message, wParam, lParam);
+}
+
+LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return onCreate() ? 0 : -1;
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            onActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_DESTROY:
+            onDestroy();
+            return 0;
+        default:
+            return DefWindowProcW(m_window, message, wParam, lParam);
+    }
+}
+
+bool Form1::onCreate() {
+    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
+    if (m_dpi <= 0) m_dpi = 96;
+    m_face = widen(chooseFace(installedChineseFaces()));
+    m_menu = CreateMenu();
+    if (m_menu == nullptr) return false;
+    m_names = std::make_unique<AccessibleNames>();
+    createControls();
+    SetMenu(m_window, m_menu);
+    layoutControls();
+    sizeWindow();
+    return true;
+}
+
+void Form1::createControls() {
+    const auto table = controlTable();
+    m_controls.assign(table.size(), nullptr);
+    std::vector<std::pair<int, HWND>> focusOrder;
+    for (size_t row = 0; row < table.size(); ++row) {
+        const ControlSpec& c = table[row];
+        const int id = kFirstControlId + static_cast<int>(row);
+        const std::wstring text = widen(initialText(c));
+        if (c.kind == ControlKind::MenuEntry) {
+            AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+            continue;
+        }
+        const KindStyle kind = styleOf(c.kind);
+        HWND control =
+            CreateWindowExW(kind.exStyle, kind.className, nullptr, kind.style, 0, 0, 0, 0, m_window,
+                            reinterpret_cast<HMENU>(INT_PTR{id}), m_instance, nullptr);
+        if (control == nullptr) continue;
+        if (c.kind == ControlKind::ChoiceList) {
+            if (const FieldSpec* field = findField(c.name)) {
+                for (std::string_view item : field->items) {
+                    SendMessageW(control, CB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(widen(item).c_str()));
+                }
+            }
+        } else if (c.kind == ControlKind::TextBox) {
+            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
+        }
+        SetWindowTextW(control, text.c_str());
+        if (c.kind != ControlKind::Label) m_names->set(control, accessibleName(c));
+        if (c.tabIndex != kNoFocus) focusOrder.emplace_back(c.tabIndex, control);
+        m_controls[row] = control;
+        m_store.add(c.name, c.kind, control);
+    }
+
+    // The dialog manager walks the focus along the sibling order: the controls that take
+    // the focus come first, by tab index; the labels last, so that a label reaching under
+    // a box is drawn beneath it.
+    std::stable_sort(focusOrder.begin(), focusOrder.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    HWND after = HWND_TOP;
+    for (const auto& [index, control] : focusOrder) {
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = control;
+    }
+    for (size_t row = 0; row < table.size(); ++row) {
+        if (table[row].kind == ControlKind::Label && m_controls[row] != nullptr) {
+            SetWindowPos(m_controls[row], HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
+// Every control at its twips and in its font, at m_dpi.
+void Form1::layoutControls() {
+    m_fonts.emplace(m_face, m_dpi);
+    const auto table = controlTable();
+    const auto px = [this](int twips) { return twipsToPixels(twips, m_dpi); };
+    for (size_t row = 0; row < table.size(); ++row) {
+        const ControlSpec& c = table[row];
+        HWND control = m_controls[row];
+        if (control == nullptr) continue;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts->get(c.font)), FALSE);
+        if (c.kind == ControlKind::TextBox) {
+            // Narrow inner margins, so that a narrow output box shows as many digits as it can.
+            const int margin = px(15);
+            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                         MAKELPARAM(margin, margin));
+        }
+        int height = px(c.height);
+        if (c.kind == ControlKind::ChoiceList) {
+            // The closed list is as high as its row (the field inside its 3-pixel frame);
+            // the window's height includes the open list of two items.
+            const int field = std::max(1, height - 6);
+            SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+            const LRESULT item = SendMessageW(control, CB_GETITEMHEIGHT, 0, 0);
+            height += 2 * static_cast<int>(item > 0 ? item : field) + 2;
+        }
+        SetWindowPos(control, nullptr, px(c.left), px(c.top), px(c.width), height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
+// The window's size for a client area of 11700 × 9570 twips below the menu bar, at m_dpi.
+void Form1::sizeWindow() {
+    const auto px = [this](int twips) { return twipsToPixels(twips, m_dpi); };
+    RECT frame{0, 0, px(kClientWidth), px(kClientHeight)};
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, 0, static_cast<UINT>(m_dpi));
+    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar wrapped into two rows takes client height: grow by what it took.
+    RECT client{};
+    GetClientRect(m_window, &client);
+    if (const int missing = px(kClientHeight) - client.bottom; missing > 0) {
+        SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + missing,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form1::show(int showCommand) {
+    ShowWindow(m_window, showCommand);
+    UpdateWindow(m_window);
+    if (const ControlSpec* first = findControl("Text1")) {
+        m_lastFocus = m_controls[static_cast<size_t>(first - controlTable().data())];
+        SetFocus(m_lastFocus);
+    }
+}
+
+bool Form1::preTranslate(MSG& message) {
+    if (message.hwnd != m_window && !IsChild(m_window, message.hwnd)) return false;
+    if ((message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
+        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        HWND control = focusOwner(m_window, message.hwnd);
+        const bool openList =
+            control != nullptr && SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+        if (!openList) return true;  // swallowed: no default or cancel button
+    }
+    return IsDialogMessageW(m_window, &message) != FALSE;
+}
+
+void Form1::onCommand(int id, int code, HWND from) {
+    const auto table = controlTable();
+    const int row = id - kFirstControlId;
+    if (row < 0 || static_cast<size_t>(row) >= table.size()) return;
+    const ControlSpec& c = table[static_cast<size_t>(row)];
+    const bool menu = from == nullptr && code == 0;
+    const bool click = from != nullptr && code == BN_CLICKED && c.kind == ControlKind::Button;
+    if ((menu && c.kind == ControlKind::MenuEntry) || click) run(c.command);
+}
+
+void Form1::onActivate(bool active) {
+    // The focus comes back to the control that had it when the window was left.
+    if (!active) {
+        if (HWND focus = focusOwner(m_window, GetFocus())) m_lastFocus = focus;
+    } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus)) {
+        SetFocus(m_lastFocus);
+    }
+}
+
+void Form1::onDpiChanged(int dpi, const RECT& suggested) {
+    m_dpi = dpi > 0 ? dpi : 96;
+    layoutControls();
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::onDestroy() {
+    m_names.reset();
+    PostQuitMessage(0);
+}
+
+void Form1::run(Command command) {
+    std::optional<Fault> fault;
+    switch (command) {
+        case Command::Calculate:
+            fault = calculate(m_store, ".");
+            break;
+        case Command::Version:
+            fault = showVersion(m_store);
+            break;
+        case Command::None:
+            break;
+    }
+    // The window stays as the command left it; the user reads why it stopped.
+    if (fault) {
+        MessageBoxW(m_window, widen(fault->message).c_str(), L"Tavorin", MB_OK | MB_ICONWARNING);
+    }
+}
+
+}  // namespace tavorin::win32

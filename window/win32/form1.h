@@ -1,0 +1,71 @@
+// Form1 on the plain Win32 API: the platform's standard controls (STATIC, EDIT, COMBOBOX,
+// BUTTON) and a menu bar, built from the control table in one loop; its child windows are
+// the field store on which the calculate command and the version command run.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/control_table.h"
+#include "window/win32/accessible_names.h"
+#include "window/win32/control_store.h"
+#include "window/win32/fonts.h"
+
+namespace tavorin::win32 {
+
+// The child-window and menu identifier of a table row: kFirstControlId + its index, clear
+// of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
+inline constexpr int kFirstControlId = 1000;
+
+class Form1 {
+  public:
+    // Creates the window with every control at its place, font and default text; not yet
+    // shown. Returns nullptr when the system refuses to create it.
+    static std::unique_ptr<Form1> create(HINSTANCE instance);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    HWND window() const { return m_window; }
+
+    // Shows the window with the focus in Text1.
+    void show(int showCommand);
+
+    // The window's own keyboard handling, before a message is dispatched: Tab and
+    // Shift+Tab walk the focus order; Enter and Esc press nothing (except in an open choice
+    // list, which they close). Returns true when the message is handled.
+    bool preTranslate(MSG& message);
+
+  private:
+    explicit Form1(HINSTANCE instance);
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool onCreate();
+    void onCommand(int id, int code, HWND from);
+    void onActivate(bool active);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void onDestroy();
+
+    void createControls();
+    void layoutControls();
+    void sizeWindow();
+    void run(Command command);
+
+    HINSTANCE m_instance;
+    HWND m_window = nullptr;
+    HMENU m_menu = nullptr;
+    int m_dpi = 96;
+    std::wstring m_face;
+    std::optional<WindowFonts> m_fonts;
+    std::vector<HWND> m_controls;  // by table row; nullptr for menu entries
+    ControlStore m_store;
+    std::unique_ptr<AccessibleNames> m_names;
+    HWND m_lastFocus = nullptr;
+};
+
+}  // namespace tavorin::win32
