@@ -620,8 +620,10 @@ TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
 using Messages = std::vector<std::vector<std::string>>;
 
 // Runs an entry of "文件" as a user does: the menu from the keyboard, the path typed into
-// the system's file dialog, OK. Returns the message boxes that followed.
-Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path) {
+// the system's file dialog, OK. Returns the message boxes that followed; the first is saved
+// as the BMP file `boxPicture` when one is given.
+Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path,
+                        const std::wstring& boxPicture = {}) {
     openFileMenu(program, filePosition(command));
     press(VK_RETURN);
     HWND dialog = nullptr;
@@ -650,6 +652,10 @@ Messages runFileCommand(const Program& program, FileCommand command, const std::
         if (box == nullptr) break;
         EXPECT_EQ(textOf(box), "Tavorin");
         messages.push_back(staticTexts(box));
+        if (messages.size() == 1 && !boxPicture.empty()) {
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(saveScreenshot(box, boxPicture));
+        }
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
         if (messages.size() > 3) break;
@@ -827,7 +833,13 @@ TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
         const std::string message = openCaseFile(narrow(folder + row.file)).error;
         ASSERT_FALSE(message.empty());
         const Texts before = g_tavorin.allTexts();
-        const Messages messages = runFileCommand(g_tavorin, FileCommand::Open, folder + row.file);
+        std::wstring picture;
+        if (&row == &rows[2] && !g_screenshot.empty()) {
+            picture = g_screenshot;
+            picture.insert(picture.rfind(L'.'), L"-open-error");
+        }
+        const Messages messages =
+            runFileCommand(g_tavorin, FileCommand::Open, folder + row.file, picture);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(mentions(messages[0], message)) << message;
         EXPECT_EQ(g_tavorin.allTexts(), before);
