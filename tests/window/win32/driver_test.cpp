@@ -639,9 +639,11 @@ Messages runFileCommand(const Program& program, FileCommand command, const std::
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return {};
     }
+    // An empty path: the dialog is cancelled.
+    const int button = path.empty() ? IDCANCEL : IDOK;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
     EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";
     Messages messages;
     for (;;) {
@@ -740,6 +742,20 @@ TEST(Tavorin, FileMenuScreenshot) {
     path.insert(path.rfind(L'.'), L"-file-menu");
     EXPECT_TRUE(saveScreenshot(g_tavorin.form(), path));
     closeMenu(g_tavorin);
+}
+
+// A cancelled dialog: no message, no box changed, no calculation.
+TEST(Tavorin, CancellingAFileDialogDoesNothing) {
+    // Something in every output box, so that a calculation would show.
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Output) g_tavorin.setText(f.name, "before");
+    }
+    const Texts before = g_tavorin.allTexts();
+    for (FileCommand command : {FileCommand::Open, FileCommand::Save, FileCommand::ExportSheet}) {
+        SCOPED_TRACE(static_cast<int>(command));
+        EXPECT_TRUE(runFileCommand(g_tavorin, command, L"").empty());
+        EXPECT_EQ(g_tavorin.allTexts(), before);
+    }
 }
 
 // 导出计算书… calculates first, as the button does, and writes the sheet of that calculation;
