@@ -1,76 +1,310 @@
 #include "cli/batch.h"
 
 #include <istream>
-#include <nlohmann/json.hpp>
+#include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "cli/json_line.h"
 #include "engine/calculate.h"
 #include "engine/fields.h"
 
 namespace tavorin {
 namespace {
 
-using Json = nlohmann::ordered_json;
+// The store of one line, in the start state. Texts given on the line are moved in, not
+// copied.
+class BatchStore final : public FieldStore {
+  public:
+    BatchStore() {
+        m_texts.reserve(fieldTable().size());
+        for (const FieldSpec& f : fieldTable()) m_texts.emplace_back(f.defaultText);
+    }
 
-// The store for one line, or the reason the line is rejected.
-std::optional<std::string> loadLine(const std::string& line, MemoryStore& store) {
-    if (line.find_first_not_of(" \t") == std::string::npos) {
-        return "empty line; expected a JSON object of control names to texts";
+    bool readText(std::string_view name, std::string& text) override {
+        const std::ptrdiff_t row = rowOf(name, false);
+        if (row < 0) return false;
+        text = m_texts[row];
+        return true;
     }
-    Json object;
-    try {
-        object = Json::parse(line);
-    } catch (const Json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 1, column 2: …" → "column 2: …"
-        const std::string what = e.what();
-        const auto column = what.find("column");
-        return "not valid JSON, " + (column == std::string::npos ? what : what.substr(column));
+    bool replaceText(std::string_view name, std::string_view text) override {
+        const std::ptrdiff_t row = rowOf(name, false);
+        if (row < 0) return false;
+        m_texts[row].assign(text);
+        return true;
     }
-    if (!object.is_object()) return "expected a JSON object of control names to texts";
-    for (const auto& [name, value] : object.items()) {
+    bool setCaption(std::string_view name, std::string_view caption) override {
+        const std::ptrdiff_t row = rowOf(name, true);
+        if (row < 0) return false;
+        m_texts[row].assign(caption);
+        return true;
+    }
+
+    void give(const FieldSpec& field, std::string&& text) {
+        m_texts[&field - fieldTable().data()] = std::move(text);
+    }
+    const std::string& text(std::size_t row) const { return m_texts[row]; }
+
+  private:
+    static std::ptrdiff_t rowOf(std::string_view name, bool caption) {
+        const FieldSpec* f = findField(name);
+        if (f == nullptr || (f->role == FieldRole::Caption) != caption) return -1;
+        return f - fieldTable().data();
+    }
+
+    std::vector<std::string> m_texts;  // by table row
+};
+
+// Puts the members of a line into the store; remembers the first that cannot go there.
+class Loader final : public MemberSink {
+  public:
+    explicit Loader(BatchStore& store) : m_store(store) {}
+
+    void member(std::string& name, std::string* text) override {
+        if (m_problem) return;
         const FieldSpec* field = findField(name);
         if (field == nullptr || field->role == FieldRole::Caption) {
-            return "unknown control \"" + name +
-                   "\" (only the input boxes, kj, k and the output boxes can be given)";
+            m_problem = "unknown control \"" + excerpt(name) +
+                        "\" (only the input boxes, kj, k and the output boxes can be given)";
+        } else if (text == nullptr) {
+            m_problem = "the value of \"" + excerpt(name) + "\" is not a string";
+        } else {
+            m_store.give(*field, std::move(*text));
         }
-        if (!value.is_string()) return "the value of \"" + name + "\" is not a string";
-        store.replaceText(name, value.get_ref<const std::string&>());
     }
-    return std::nullopt;
+
+    const std::optional<std::string>& problem() const { return m_problem; }
+
+  private:
+    BatchStore& m_store;
+    std::optional<std::string> m_problem;
+};
+
+LineOutcome reject(std::uint64_t number, std::string_view reason) {
+    return {errorLine(number, reason), true};
 }
 
-void writeLine(std::ostream& out, const Json& json) {
-    out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+std::string resultLine(const BatchStore& store, const std::optional<Fault>& fault) {
+    const auto fields = fieldTable();
+    std::size_t size = 64;
+    for (std::size_t row = 0; row < fields.size(); ++row) {
+        size += fields[row].name.size() + store.text(row).size() + 6;
+    }
+    if (fault) size += fault->message.size() + 64;
+    std::string out;
+    out.reserve(size);
+    out += "{\"fields\":{";
+    for (std::size_t row = 0; row < fields.size(); ++row) {
+        if (row > 0) out.push_back(',');
+        appendJsonString(out, fields[row].name);
+        out.push_back(':');
+        appendJsonString(out, store.text(row));
+    }
+    out += "},\"fault\":";
+    if (fault) {
+        out += "{\"kind\":";
+        appendJsonString(out, faultKindId(fault->kind));
+        out += ",\"message\":";
+        appendJsonString(out, fault->message);
+        out.push_back('}');
+    } else {
+        out += "null";
+    }
+    out.push_back('}');
+    return out;
 }
+
+// `owned`, when given, holds `line` and is freed once the line is read.
+LineOutcome handle(std::string_view line, std::uint64_t number, std::string* owned) {
+    try {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {
+            return reject(number, "empty line; expected a JSON object of control names to texts");
+        }
+        BatchStore store;
+        {
+            Loader loader(store);
+            if (const auto error = readJsonObject(line, loader)) return reject(number, *error);
+            if (loader.problem()) return reject(number, *loader.problem());
+        }
+        if (owned != nullptr) std::string().swap(*owned);
+        const std::optional<Fault> fault = calculate(store);
+        return {resultLine(store, fault), false};
+    } catch (const std::bad_alloc&) {
+        return reject(number, "out of memory while handling this line");
+    } catch (const std::exception& e) {
+        return reject(number, "internal error: " + excerpt(e.what(), 200));
+    } catch (...) {
+        return reject(number, "internal error");
+    }
+}
+
+// Writes output lines through a block buffer; a line larger than the block goes out
+// directly, so that it is never copied.
+class OutputBuffer {
+  public:
+    OutputBuffer(ByteSink& sink, std::size_t block) : m_sink(sink), m_block(block) {}
+
+    bool add(const std::string& line) {
+        if (m_buffer.size() + line.size() + 1 > m_block && !drain()) return false;
+        if (line.size() + 1 > m_block) return m_sink.write(line) && m_sink.write("\n");
+        m_buffer += line;
+        m_buffer.push_back('\n');
+        return true;
+    }
+
+    bool drain() {
+        if (m_buffer.empty()) return true;
+        const bool ok = m_sink.write(m_buffer);
+        m_buffer.clear();
+        return ok;
+    }
+
+  private:
+    ByteSink& m_sink;
+    std::size_t m_block;
+    std::string m_buffer;
+};
+
+class StreamSource final : public ByteSource {
+  public:
+    explicit StreamSource(std::istream& in) : m_in(in) {}
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        m_in.read(buffer, static_cast<std::streamsize>(size));
+        if (m_in.bad()) return -1;
+        return m_in.gcount();
+    }
+    std::string failure() const override { return "the stream failed"; }
+
+  private:
+    std::istream& m_in;
+};
+
+class StreamSink final : public ByteSink {
+  public:
+    explicit StreamSink(std::ostream& out) : m_out(out) {}
+    bool write(std::string_view bytes) override {
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return !m_out.fail();
+    }
+    bool flush() override { return !m_out.flush().fail(); }
+    std::string failure() const override { return "the stream failed"; }
+
+  private:
+    std::ostream& m_out;
+};
 
 }  // namespace
 
-int runBatch(std::istream& in, std::ostream& out) {
-    int status = 0;
-    std::string line;
-    for (long number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        MemoryStore store;
-        if (const auto error = loadLine(line, store)) {
-            writeLine(out, Json{{"error", "line " + std::to_string(number) + ": " + *error}});
-            status = 1;
-            continue;
+LineOutcome handleLine(std::string_view line, std::uint64_t number) {
+    return handle(line, number, nullptr);
+}
+
+LineOutcome handleLine(std::string&& line, std::uint64_t number) {
+    return handle(line, number, &line);
+}
+
+std::string errorLine(std::uint64_t number, std::string_view reason) {
+    std::string out = "{\"error\":";
+    appendJsonString(out, "line " + std::to_string(number) + ": " + std::string(reason));
+    out.push_back('}');
+    return out;
+}
+
+int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
+    OutputBuffer output(out, kBlock);
+    std::string pending;  // the start of a line that goes on in the next block
+    enum class Skip { None, TooLong, OutOfMemory } skip = Skip::None;
+    std::uint64_t number = 1;  // of the line being read
+    bool rejected = false;
+
+    const auto writeFailed = [&] {
+        errors = "cannot write the results after " + std::to_string(number - 1) +
+                 " lines: " + out.failure();
+        return kStreamFailed;
+    };
+    const auto emit = [&](const LineOutcome& outcome) {
+        rejected = rejected || outcome.rejected;
+        ++number;
+        return output.add(outcome.text);
+    };
+    const auto skipped = [&] {
+        const std::string reason =
+            skip == Skip::TooLong
+                ? "longer than the limit of " + std::to_string(kMaxLineBytes) + " bytes; not read"
+                : std::string("out of memory while reading this line");
+        skip = Skip::None;
+        return emit({errorLine(number, reason), true});
+    };
+
+    for (;;) {
+        const std::ptrdiff_t got = in.read(block.get(), kBlock);
+        if (got < 0) {
+            errors = "cannot read the input: " + in.failure();
+            if (!pending.empty() || skip != Skip::None) {
+                errors += "; line " + std::to_string(number) + " was cut short and not handled";
+            }
+            if (!output.drain() || !out.flush()) return writeFailed();
+            return kStreamFailed;
         }
-        const std::optional<Fault> fault = calculate(store);
-        // The names are unique: append in table order without ordered_map's key search.
-        Json fields = Json::object();
-        auto& object = fields.get_ref<Json::object_t&>();
-        object.reserve(fieldTable().size());
-        for (const FieldSpec& f : fieldTable()) object.emplace_back(f.name, store.text(f.name));
-        Json result{{"fields", std::move(fields)}, {"fault", nullptr}};
-        if (fault) {
-            result["fault"] = Json{{"kind", faultKindId(fault->kind)}, {"message", fault->message}};
+        if (got == 0) break;
+        std::string_view data(block.get(), static_cast<std::size_t>(got));
+        while (!data.empty()) {
+            const std::size_t end = data.find('\n');
+            const bool complete = end != std::string_view::npos;
+            const std::string_view piece = data.substr(0, end);
+            data.remove_prefix(complete ? end + 1 : data.size());
+            if (skip == Skip::None && pending.size() + piece.size() > kMaxLineBytes) {
+                std::string().swap(pending);
+                skip = Skip::TooLong;
+            }
+            if (skip != Skip::None) {
+                if (complete && !skipped()) return writeFailed();
+                continue;
+            }
+            if (!complete) {
+                try {
+                    pending.append(piece);
+                } catch (const std::bad_alloc&) {
+                    std::string().swap(pending);
+                    skip = Skip::OutOfMemory;
+                }
+                continue;
+            }
+            bool ok = false;
+            if (pending.empty()) {
+                ok = emit(handleLine(piece, number));
+            } else {
+                try {
+                    pending.append(piece);
+                    ok = emit(handleLine(std::move(pending), number));
+                } catch (const std::bad_alloc&) {
+                    ok = emit({errorLine(number, "out of memory while reading this line"), true});
+                }
+                std::string().swap(pending);
+            }
+            if (!ok) return writeFailed();
         }
-        writeLine(out, result);
     }
-    return status;
+    if (skip != Skip::None) {
+        if (!skipped()) return writeFailed();
+    } else if (!pending.empty()) {
+        if (!emit(handleLine(std::move(pending), number))) return writeFailed();
+    }
+    if (!output.drain() || !out.flush()) return writeFailed();
+    return rejected ? kLineRejected : kAllCalculated;
+}
+
+int runBatch(std::istream& in, std::ostream& out) {
+    StreamSource source(in);
+    StreamSink sink(out);
+    std::string errors;
+    return runBatch(source, sink, errors);
 }
 
 std::string batchUsage() {
@@ -100,10 +334,16 @@ Fault kinds: type-mismatch, division-by-zero, overflow, invalid-argument. A comm
 that stops at a fault keeps the boxes written before it; the later ones, and Label25,
 keep what they showed.
 
-A line that is not a JSON object of strings, or that names an unknown control, gets
+A line that is not a JSON object of strings, names an unknown control, is longer
+than 64 MiB (67108864 bytes before the LF) or cannot be handled in the memory there
+is, gets
   {"error": "line N: ..."}
-and the tool goes on with the next line. The decimal separator is ".". Texts are
-UTF-8 and written unescaped.
+and the tool goes on with the next line: every input line gets one output line. An
+error quotes at most a short excerpt of the line, with control characters, invalid
+UTF-8 and bidirectional or invisible formatting characters escaped (\n, \xFF,
+\u202E). Lines end with LF or CR LF; a last line without a line end counts. The
+decimal separator is ".". Texts are UTF-8; the output escapes only '"', '\' and
+control characters.
 
 With --sheet, the tool writes the calculation sheet (计算书) instead: one HTML
 document (UTF-8, A4 print layout; open it in a browser or a word processor, print it
@@ -115,8 +355,13 @@ a line that is not a case gets a section that says why (in Chinese). For example
   tavorin-calc --sheet < penstock.jsonl > penstock.html
 Case files saved by the window ("文件" → "保存…") are such lines: cat them together.
 
-Exit status: 0 when every line was calculated (faults included), 1 when any line was
-rejected, 2 for a wrong command line.
+Exit status:
+  0  every line was calculated (faults of the command included)
+  1  at least one line was rejected with an error line
+  2  wrong command line
+  3  standard input could not be read or standard output not written (a message
+     on standard error says which; the output then ends early)
+  4  an internal error (a message on standard error)
 )";
 }
 

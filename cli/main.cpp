@@ -1,37 +1,119 @@
-#include <iostream>
-#include <string_view>
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-
+#include <cerrno>
 #include <cstdio>
-#endif
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <new>
+#include <string>
+#include <string_view>
 
 #include "cli/batch.h"
 #include "cli/sheet_batch.h"
 
-int main(int argc, char** argv) {
 #ifdef _WIN32
-    // The same bytes as on Linux: no CR before each LF on output, no end of input at a ^Z.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
+#include <fcntl.h>
+#include <io.h>
 #endif
+
+namespace {
+
+class StdinSource final : public tavorin::ByteSource {
+  public:
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        const std::size_t got = std::fread(buffer, 1, size, stdin);
+        if (got == 0 && std::ferror(stdin)) {
+            m_errno = errno;
+            return -1;
+        }
+        return static_cast<std::ptrdiff_t>(got);
+    }
+    std::string failure() const override { return std::strerror(m_errno); }
+
+  private:
+    int m_errno = 0;
+};
+
+class StdoutSink final : public tavorin::ByteSink {
+  public:
+    bool write(std::string_view bytes) override {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size()) return true;
+        m_errno = errno;
+        return false;
+    }
+    bool flush() override {
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+        m_errno = errno;
+        return false;
+    }
+    std::string failure() const override { return std::strerror(m_errno); }
+
+  private:
+    int m_errno = 0;
+};
+
+// The calculation sheet: one document over iostreams; a failure of either stream is
+// reported as for the batch.
+int runSheet() {
+    std::ios::sync_with_stdio(false);
+    const int status = tavorin::runSheetBatch(std::cin, std::cout);
+    if (std::cin.bad()) {
+        std::fputs("tavorin-calc: cannot read the input\n", stderr);
+        return tavorin::kStreamFailed;
+    }
+    if (!std::cout.flush()) {
+        std::fputs("tavorin-calc: cannot write the sheet\n", stderr);
+        return tavorin::kStreamFailed;
+    }
+    return status;
+}
+
+int run(int argc, char** argv) {
     bool sheet = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << tavorin::batchUsage();
-            return 0;
+            const std::string usage = tavorin::batchUsage();
+            if (std::fwrite(usage.data(), 1, usage.size(), stdout) != usage.size() ||
+                std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "tavorin-calc: cannot write the help: %s\n",
+                             std::strerror(errno));
+                return tavorin::kStreamFailed;
+            }
+            return tavorin::kAllCalculated;
         }
         if (arg == "--sheet") {
             sheet = true;
             continue;
         }
-        std::cerr << "tavorin-calc: unknown argument \"" << arg << "\"; see tavorin-calc --help\n";
-        return 2;
+        std::fprintf(stderr, "tavorin-calc: unknown argument \"%s\"; see tavorin-calc --help\n",
+                     argv[i]);
+        return tavorin::kWrongArguments;
     }
-    std::ios::sync_with_stdio(false);
-    return sheet ? tavorin::runSheetBatch(std::cin, std::cout)
-                 : tavorin::runBatch(std::cin, std::cout);
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (sheet) return runSheet();
+    StdinSource in;
+    StdoutSink out;
+    std::string errors;
+    const int status = tavorin::runBatch(in, out, errors);
+    if (!errors.empty()) std::fprintf(stderr, "tavorin-calc: %s\n", errors.c_str());
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The last resort: whatever escapes the batch ends the run with its own status.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("tavorin-calc: internal error: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavorin-calc: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("tavorin-calc: internal error\n", stderr);
+    }
+    return tavorin::kInternalError;
 }

@@ -28,7 +28,8 @@
 //   10.04 -> " 10.04"   0.5 -> " .5"   -0.25 -> "-.25"   0 -> " 0"   1E15 -> " 1E+15"
 //
 // None of these allocate more than the returned string, throw, or depend on the process
-// locale.
+// locale. The readings allocate nothing: they take the text apart in one pass, in place,
+// and are exact for a text of any length ("1" and 999999 zeros "e-1000001" is 0.01).
 #pragma once
 
 #include <string>

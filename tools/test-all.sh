@@ -19,6 +19,9 @@ cmake --workflow --preset release-tests
 section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
 cmake --workflow --preset asan-engine
 
+section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
+cmake --workflow --preset fuzz
+
 section "Windows under Wine: cross build, engine tests, golden files, driver, Linux against Wine"
 windows_started=$(date +%s)
 win=build/windows

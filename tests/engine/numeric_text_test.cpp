@@ -57,6 +57,13 @@ TEST(LenientReading, ReadsTheLeadingNumber) {
         {"&O8", 0},
         {"&12", 0},
         {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0},
+        {"&H20000000000001", 9007199254740992},  // 2^53 + 1: a tie, to even
+        {"&H20000000000003", 9007199254740996},
+        {"&H200000000000010000000000", 0x1p+93},                // a tie beyond 64 bits, to even
+        {"&H200000000000010000000001", 0x1.0000000000001p+93},  // a dropped one bit rounds up
+        {"&H200000000000030000000000", 0x1.0000000000002p+93},
+        {"&O1000000000000000001", 0x1p+54},  // 2^54 + 1 rounds down
+        {"&H0000000000000000000000000001F", 31},
         {"1e308", 1e308},
         {"1e400", 0, E::Overflow},
         {"-1e400", 0, E::Overflow},
@@ -84,6 +91,108 @@ TEST(LenientReading, HexBeyondTheDoubleRangeOverflows) {
     const auto r = readLenient(large);
     EXPECT_EQ(r.error, E::None);
     EXPECT_EQ(r.value, std::ldexp(1.0, 1020));
+}
+
+// Texts of any length read exactly: the digits and the exponent are weighed together,
+// and digits beyond those kept still decide a rounding.
+TEST(Readers, ExactForAnyLength) {
+    const std::string million(1'000'000, '0');
+    const std::string zeros(999'999, '0');
+    // 1 + 2^-53, the midpoint between 1 and the next double, to 55 significant digits.
+    const std::string midpoint = "1.00000000000000011102230246251565404236316680908203125";
+    const double above = std::nextafter(1.0, 2.0);
+    const struct {
+        std::string text;
+        double value;
+        E error = E::None;
+    } rows[] = {
+        {"1" + zeros + "e-1000001", 0.01},  // 10^999999 × 10^-1000001
+        {"0." + million + "1e1000001", 1},
+        {"-0." + million + "25e1000001", -2.5},
+        {"1" + million, 0, E::Overflow},
+        {"0." + million + "1", 0},
+        {std::string(401, '9'), 0, E::Overflow},
+        {std::string(308, '9'), 1e308},
+        {"1e999999999999999999", 0, E::Overflow},  // saturates without overflowing int64
+        {"1e-999999999999999999", 0},
+        {"1" + std::string(40, '0') + "e99999999999999999999999999", 0, E::Overflow},
+        {midpoint, 1},  // an exact tie rounds to even
+        {midpoint + std::string(900, '0'), 1},
+        {midpoint + std::string(900, '0') + "1", above},  // a dropped digit breaks the tie
+        {"0.001" + midpoint.substr(2) + std::string(2000, '0') + "1e3", above},
+        {"2.4703282292062327208828439643411068618252990130716238221279284125033775364e-324",
+         4.9406564584124654e-324},  // just above half the least subnormal
+        {"2.4703282292062327208828439643411068618252990130716238221279284125033775363e-324", 0},
+        {"179769313486231580793728971405304e276", 0, E::Overflow},  // past DBL_MAX + ulp/2
+        {"179769313486231580793728971405303e276", 1.7976931348623157e308},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text.substr(0, 60) + "… (" + std::to_string(row.text.size()) + " bytes)");
+        for (const auto& r : {readLenient(row.text), convertStrictDouble(row.text)}) {
+            EXPECT_EQ(r.error, row.error);
+            if (row.error == E::None) {
+                EXPECT_EQ(r.value, row.value);
+                EXPECT_EQ(std::signbit(r.value), std::signbit(row.value));
+            }
+        }
+    }
+    // The single conversion rounds the decimal text once, not through a double.
+    const std::string singleTie = "1.000000059604644775390625";  // 1 + 2^-24
+    EXPECT_EQ(convertStrictSingle(singleTie).value, 1.0f);
+    EXPECT_EQ(convertStrictSingle(singleTie + std::string(900, '0') + "1").value,
+              std::nextafter(1.0f, 2.0f));
+    EXPECT_EQ(convertStrictSingle("1" + zeros + "e-1000001").value, 0.01f);
+}
+
+// An independent check: random decimal texts, short and far beyond the kept digits,
+// against the C library's correctly rounded strtod and strtof.
+TEST(Readers, AgreeWithTheCLibrary) {
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<int> length(1, 1200);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-400, 400);
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = i % 2 ? "-" : "";
+        const int n = i % 3 == 0 ? length(random) : length(random) % 25 + 1;
+        const int point = std::uniform_int_distribution<int>(0, n)(random);
+        for (int k = 0; k < n; ++k) {
+            if (k == point) text.push_back('.');
+            // Long runs of zeros or nines put the value near a rounding boundary.
+            const int d = digit(random);
+            text.push_back(static_cast<char>('0' + (i % 5 == 1 && k > 16   ? (d < 9 ? 0 : 1)
+                                                    : i % 5 == 2 && k > 16 ? 9
+                                                                           : d)));
+        }
+        if (i % 4) text += "e" + std::to_string(exponent(random));
+        SCOPED_TRACE(text);
+        const double want = std::strtod(text.c_str(), nullptr);
+        const float wantSingle = std::strtof(text.c_str(), nullptr);
+        const auto lenient = readLenient(text);
+        const auto strict = convertStrictDouble(text);
+        const auto single = convertStrictSingle(text);
+        if (std::isinf(want)) {
+            ASSERT_EQ(lenient.error, E::Overflow);
+            ASSERT_EQ(strict.error, E::Overflow);
+        } else {
+            ASSERT_EQ(lenient.error, E::None);
+            ASSERT_EQ(lenient.value, want);
+            ASSERT_EQ(strict.value, want);
+        }
+        if (std::isinf(wantSingle)) {
+            ASSERT_EQ(single.error, E::Overflow);
+        } else {
+            ASSERT_EQ(single.value, wantSingle);
+        }
+    }
+}
+
+// The largest double is written "1.79769313486232E+308", which lies beyond the double
+// range: reading it back is an overflow, as for any text past the range.
+TEST(Readers, TheLargestDoubleAsWrittenDoesNotReadBack) {
+    ASSERT_EQ(generalForm(std::numeric_limits<double>::max()), "1.79769313486232E+308");
+    EXPECT_EQ(convertStrictDouble("1.79769313486232E+308").error, E::Overflow);
+    EXPECT_EQ(convertStrictDouble("-1.79769313486232E+308").error, E::Overflow);
+    EXPECT_EQ(convertStrictDouble("1.79769313486231E+308").error, E::None);
 }
 
 TEST(StrictConversion, AcceptsOnlyAWholeNumber) {

@@ -1,0 +1,327 @@
+#include "cli/batch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/json_line.h"
+#include "cli/sheet_batch.h"
+
+namespace tavorin {
+namespace {
+
+using Json = nlohmann::json;
+
+// Input from a text, or generated: `repeat` bytes of `fill` between `head` and `tail`,
+// made block by block and never held whole.
+class TextSource final : public ByteSource {
+  public:
+    explicit TextSource(std::string head, std::size_t repeat = 0, char fill = 0,
+                        std::string tail = {}, bool failAtEnd = false)
+        : m_head(std::move(head)),
+          m_repeat(repeat),
+          m_fill(fill),
+          m_tail(std::move(tail)),
+          m_failAtEnd(failAtEnd) {}
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        std::size_t n = 0;
+        while (n < size && m_at < total()) {
+            const std::size_t at = m_at;
+            if (at < m_head.size()) {
+                buffer[n] = m_head[at];
+            } else if (at < m_head.size() + m_repeat) {
+                buffer[n] = m_fill;
+            } else {
+                buffer[n] = m_tail[at - m_head.size() - m_repeat];
+            }
+            ++n;
+            ++m_at;
+        }
+        if (n == 0 && m_failAtEnd) return -1;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+    std::string failure() const override { return "Input/output error"; }
+
+  private:
+    std::size_t total() const { return m_head.size() + m_repeat + m_tail.size(); }
+    std::string m_head;
+    std::size_t m_repeat;
+    char m_fill;
+    std::string m_tail;
+    bool m_failAtEnd;
+    std::size_t m_at = 0;
+};
+
+// Output kept in memory; it refuses writes once `room` bytes are taken, or the flush.
+class TextSink final : public ByteSink {
+  public:
+    explicit TextSink(std::size_t room = std::string::npos, bool flushFails = false)
+        : m_room(room), m_flushFails(flushFails) {}
+    bool write(std::string_view bytes) override {
+        if (bytes.size() > m_room) return false;
+        m_room -= bytes.size();
+        text.append(bytes);
+        return true;
+    }
+    bool flush() override { return !m_flushFails; }
+    std::string failure() const override { return "No space left on device"; }
+
+    std::vector<Json> lines() const {
+        std::vector<Json> out;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t end = text.find('\n', at);
+            EXPECT_NE(end, std::string::npos) << "a line without its end";
+            if (end == std::string::npos) break;
+            out.push_back(Json::parse(text.substr(at, end - at)));
+            at = end + 1;
+        }
+        return out;
+    }
+    std::string text;
+
+  private:
+    std::size_t m_room;
+    bool m_flushFails;
+};
+
+struct BatchRun {
+    int status;
+    std::vector<Json> lines;
+    std::string errors;
+};
+
+BatchRun run(ByteSource& in, TextSink sink = TextSink()) {
+    std::string errors;
+    const int status = runBatch(in, sink, errors);
+    return {status, sink.lines(), errors};
+}
+
+BatchRun run(const std::string& input) {
+    TextSource in(input);
+    return run(in);
+}
+
+std::string errorOf(const Json& line) {
+    return line.contains("error") ? line["error"].get<std::string>() : std::string();
+}
+
+// Lines that once stopped the tool or were read wrongly: each gets its own answer and the
+// next line is still calculated.
+TEST(Batch, EveryLineGetsOneAnswer) {
+    const struct {
+        std::string line;
+        std::string error;  // the start of the error text; empty: a result
+    } rows[] = {
+        {R"({"fjt": 1e400})", "line 1: the value of \"fjt\" is not a string"},
+        {"[1e400]", "line 1: expected a JSON object"},
+        {"1e400", "line 1: expected a JSON object"},
+        {R"({"HSt": )" + std::string(401, '9') + "}", "line 1: the value of \"HSt\""},
+        {std::string(401, '9'), "line 1: expected a JSON object"},
+        {R"({"HSt": "1e400"})", ""},  // an overflow fault of the command, not an error
+        {R"({"HSt": [[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]})", "line 1: the value of \"HSt\""},
+        {std::string(100'000, '['), "line 1: not valid JSON at column 513: arrays and objects"},
+        {R"({"HSt": "\ud800"})", "line 1: not valid JSON at column 10: a high surrogate"},
+        {"{\"HSt\": \"\xC0\x80\"}",
+         "line 1: not valid JSON at column 10: a byte that is not UTF-8"},
+        {"{\"HSt\": \"\xED\xA0\x80\"}", "line 1: not valid JSON at column 10: a byte"},
+        {"{\"HSt\": \"a\tb\"}", "line 1: not valid JSON at column 11: a control character"},
+        {R"({"HSt": "1", })", "line 1: not valid JSON at column 14: expected a control name"},
+        {R"({"HSt": "1"} x)", "line 1: not valid JSON at column 14: unexpected text"},
+        {"{\"HSt\": \"152\"}\r", ""},
+        {R"({"Text1": "\u0000\"\\\/\b\f\n\r\t\ud83d\ude00"})", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.substr(0, 80));
+        const BatchRun r = run(row.line + "\n{}\n");
+        ASSERT_EQ(r.lines.size(), 2u);
+        if (row.error.empty()) {
+            EXPECT_EQ(errorOf(r.lines[0]), "");
+            EXPECT_EQ(r.status, kAllCalculated);
+        } else {
+            EXPECT_EQ(errorOf(r.lines[0]).substr(0, row.error.size()), row.error);
+            EXPECT_EQ(r.status, kLineRejected);
+        }
+        EXPECT_EQ(r.lines[1]["fields"]["x1"], "77.5667185956496");
+    }
+}
+
+TEST(Batch, TextsComeBackAsGiven) {
+    const std::string text = "\u0000\"\\/\b\f\n\r\t😀 镇墩\u202E";
+    Json in{{"Text1", text}, {"kj", "支墩"}};
+    const BatchRun r = run(in.dump() + "\n");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0]["fields"]["Text1"], text);
+    EXPECT_EQ(r.lines[0]["fields"]["x1"], "-33.5034576770761");
+    EXPECT_EQ(r.lines[0]["fault"], nullptr);
+}
+
+// The exponent and the digits are weighed together: 10^999999 × 10^-1000001 is 0.01.
+TEST(Batch, ALongTextInABoxKeepsItsValue) {
+    const BatchRun r = run(R"({"Dt": "1)" + std::string(999'999, '0') + R"(e-1000001"})" + "\n");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0]["fields"]["a13text"], "0.01193808");
+}
+
+// Kept as the calculation defines it: with cos(PI - spj) rounding to exactly 1 the
+// radicand of the temperature-rise force can round below zero, an invalid argument.
+TEST(Batch, ARadicandBelowZeroIsAnInvalidArgument) {
+    const BatchRun r = run(R"({"spjText": "899.998291", "kkt": "2.7143332401447817", "DA2t": "35"})"
+                           "\n");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0]["fault"]["kind"], "invalid-argument");
+    EXPECT_EQ(r.lines[0]["fields"]["x1"], "");
+}
+
+// Error lines quote a short excerpt, never the whole input, and show no raw control or
+// bidirectional formatting character.
+TEST(Batch, ErrorLinesAreShortAndSafe) {
+    const struct {
+        std::string line;
+        std::string error;
+    } rows[] = {
+        {R"({"HSt": ")" + std::string(1'000'000, 'x'),
+         R"(line 1: not valid JSON at column 9: a string that never ends, near "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…")"},
+        {"{\"HSt\": \"1\"}" + std::string(1'000'000, '\x01'),
+         R"(line 1: not valid JSON at column 13: unexpected text after the value, near "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01…")"},
+        {"{\"\u202EHSt\\u0007\": \"1\"}",
+         R"(line 1: unknown control "\u202EHSt\x07" (only the input boxes, kj, k and the output boxes can be given))"},
+        {"{\"a\u2066\u200F\xC2\x85\\u001b\\\"\": 1}",
+         R"(line 1: unknown control "a\u2066\u200F\u0085\x1B\"" (only)"},
+        {"\xEF\xBB\xBF{}",
+         R"(line 1: not valid JSON at column 1: not a JSON value, near "\uFEFF{}")"},
+        {"{\"" + std::string(100'000, 'A') + "\": \"1\"}",
+         "line 1: unknown control \"" + std::string(32, 'A') + "…\""},
+        {"{\"HSt\": \"1\"}\xFF\xFE",
+         R"(line 1: not valid JSON at column 13: unexpected text after the value, near "\xFF\xFE")"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.error);
+        const BatchRun r = run(row.line + "\n");
+        ASSERT_EQ(r.lines.size(), 1u);
+        const std::string error = errorOf(r.lines[0]);
+        EXPECT_EQ(error.substr(0, row.error.size()), row.error);
+        EXPECT_LT(error.size(), 300u);
+        EXPECT_EQ(std::count_if(error.begin(), error.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x20; }),
+                  0);
+    }
+}
+
+// A line over the limit is rejected without being held; one at the limit is read.
+TEST(Batch, LinesOverTheLimitAreRejected) {
+    {
+        TextSource in("", kMaxLineBytes + 1, '7', "\n{}\n");
+        const BatchRun r = run(in);
+        ASSERT_EQ(r.lines.size(), 2u);
+        EXPECT_EQ(errorOf(r.lines[0]), "line 1: longer than the limit of 67108864 bytes; not read");
+        EXPECT_EQ(r.lines[1]["fields"]["x1"], "77.5667185956496");
+        EXPECT_EQ(r.status, kLineRejected);
+    }
+    {
+        TextSource in("{}\n", kMaxLineBytes, ' ', "");  // last line, no line end
+        const BatchRun r = run(in);
+        ASSERT_EQ(r.lines.size(), 2u);
+        EXPECT_EQ(errorOf(r.lines[1]),
+                  "line 2: empty line; expected a JSON object of control "
+                  "names to texts");
+    }
+    {
+        TextSource in(R"({"Text1": ")", kMaxLineBytes - 13, 'x', "\"}\n");
+        const BatchRun r = run(in);
+        ASSERT_EQ(r.lines.size(), 1u);
+        EXPECT_EQ(r.lines[0]["fields"]["Text1"].get_ref<const std::string&>().size(),
+                  kMaxLineBytes - 13);
+    }
+}
+
+TEST(Batch, StreamFailuresAreReported) {
+    {
+        TextSink sink(100);  // room for nothing: the first result is longer
+        TextSource in("{}\n{}\n");
+        std::string errors;
+        EXPECT_EQ(runBatch(in, sink, errors), kStreamFailed);
+        EXPECT_EQ(errors, "cannot write the results after 2 lines: No space left on device");
+    }
+    {
+        TextSink sink(std::string::npos, true);
+        TextSource in("{}\n");
+        std::string errors;
+        EXPECT_EQ(runBatch(in, sink, errors), kStreamFailed);
+        EXPECT_NE(errors.find("cannot write the results"), std::string::npos);
+    }
+    {
+        TextSource in("{}\n{\"HSt\"", 0, 0, "", true);
+        const BatchRun r = run(in);
+        EXPECT_EQ(r.status, kStreamFailed);
+        ASSERT_EQ(r.lines.size(), 1u);  // what was read before the failure is answered
+        EXPECT_EQ(
+            r.errors,
+            "cannot read the input: Input/output error; line 2 was cut short and not handled");
+    }
+}
+
+TEST(Batch, OneLineAloneGivesTheSameAnswer) {
+    const std::string input = "{}\n[1]\n{\"kj\": \"支墩\"}\r\n\n{\"fjt\": \"0\"}";
+    TextSource in(input);
+    TextSink sink;
+    std::string errors;
+    runBatch(in, sink, errors);
+    std::string expected;
+    std::size_t at = 0;
+    for (std::uint64_t number = 1; at < input.size(); ++number) {
+        const std::size_t end = std::min(input.find('\n', at), input.size());
+        std::string line = input.substr(at, end - at);
+        const LineOutcome view = handleLine(std::string_view(line), number);
+        const LineOutcome owned = handleLine(std::move(line), number);
+        EXPECT_EQ(view.text, owned.text);
+        EXPECT_EQ(view.rejected, owned.rejected);
+        expected += view.text + "\n";
+        at = end + 1;
+    }
+    EXPECT_EQ(sink.text, expected);
+}
+
+TEST(JsonString, EscapesWhatJsonRequires) {
+    const struct {
+        std::string text;
+        std::string json;
+    } rows[] = {
+        {"", R"("")"},
+        {"a\"b\\c", R"("a\"b\\c")"},
+        {"\b\f\n\r\t", R"("\b\f\n\r\t")"},
+        {std::string("\0\x1f\x7f", 3), "\"\\u0000\\u001f\x7f\""},
+        {"镇墩 😀", "\"镇墩 😀\""},
+    };
+    for (const auto& row : rows) {
+        std::string out;
+        appendJsonString(out, row.text);
+        EXPECT_EQ(out, row.json);
+        EXPECT_EQ(Json::parse(out).get<std::string>(), row.text);
+    }
+}
+
+}  // namespace
+}  // namespace tavorin
+
+namespace tavorin {
+namespace {
+
+// A number beyond the double range once ended the sheet run; the line now gets a section
+// that says why and the next line is still calculated.
+TEST(SheetBatch, AnUnreadableLineGetsItsSection) {
+    std::istringstream in("{\"fjt\": 1e400}\n{}\n");
+    std::ostringstream out;
+    EXPECT_EQ(runSheetBatch(in, out), 1);
+    EXPECT_NE(out.str().find("无法读取这一行"), std::string::npos);
+    EXPECT_NE(out.str().find("第 2 行"), std::string::npos);
+    EXPECT_NE(out.str().find("77.5667185956496"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavorin
