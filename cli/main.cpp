@@ -81,6 +81,15 @@ int run(int argc, char** argv) {
             }
             return tavorin::kAllCalculated;
         }
+        if (arg == "--version") {
+            if (std::fputs("tavorin-calc " TAVORIN_VERSION "\n", stdout) < 0 ||
+                std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "tavorin-calc: cannot write the version: %s\n",
+                             std::strerror(errno));
+                return tavorin::kStreamFailed;
+            }
+            return tavorin::kAllCalculated;
+        }
         if (arg == "--sheet") {
             sheet = true;
             continue;

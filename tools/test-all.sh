@@ -64,4 +64,7 @@ echo "Windows section took $(($(date +%s) - windows_started)) s"
 echo "$((tests - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
 
+section "Debian package: build, lintian, install, run, purge"
+sh tools/test-debian-package.sh
+
 section "All sections passed in $(($(date +%s) - started)) s"

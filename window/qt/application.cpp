@@ -1,6 +1,7 @@
 #include "window/qt/application.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QIconEngine>
 #include <QLibraryInfo>
 #include <QPainter>
@@ -9,6 +10,10 @@
 #include <optional>
 
 #include "window/qt/fonts.h"
+
+// The icons are a resource of a static library: naming its initialiser keeps it linked in.
+// Q_INIT_RESOURCE declares a global function, so it is called outside the namespace.
+static void initIconResource() { Q_INIT_RESOURCE(icons); }
 
 namespace tavorin {
 namespace {
@@ -68,12 +73,24 @@ bool installChineseTranslations(QCoreApplication& app) {
     return QCoreApplication::installTranslator(translator);
 }
 
+QIcon applicationIcon() {
+    initIconResource();
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/tavorin.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 void prepareApplication(QApplication& app) {
     // The menu stays in the window on every desktop: no global menu bar, and so no look-up
     // of one on the session bus at start-up.
     QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setStyle(new WindowStyle);
     installChineseTranslations(app);
+    QApplication::setWindowIcon(applicationIcon());
+    // Ties the window to its menu entry where the desktop asks (Wayland's application id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavorin"));
     QApplication::setFont(windowFont(FontRole::Default, app.devicePixelRatio()));
 }
 

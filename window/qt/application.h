@@ -3,6 +3,7 @@
 
 class QApplication;
 class QCoreApplication;
+class QIcon;
 
 namespace tavorin {
 
@@ -11,8 +12,12 @@ namespace tavorin {
 // and leaves Qt's English texts, when they are not installed.
 bool installChineseTranslations(QCoreApplication& app);
 
-// The translations, the window's default font for message boxes and context menus, and
-// the window's style.
+// The program's icon, an anchor block holding a bent penstock, from the PNG sizes built into
+// the program, so that the window shows it however the program was installed.
+QIcon applicationIcon();
+
+// The icon, the translations, the window's default font for message boxes and context
+// menus, and the window's style.
 void prepareApplication(QApplication& app);
 
 }  // namespace tavorin

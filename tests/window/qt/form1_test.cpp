@@ -17,6 +17,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -479,6 +480,26 @@ TEST(Application, QtSpeaksChinese) {
 
     QMessageBox box(QMessageBox::Warning, "Tavorin", "x", QMessageBox::Ok);
     EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+}
+
+TEST(Application, WindowsShowTheProgramIcon) {
+    // Every size built into the program is there and drawn at its own size: the concrete
+    // block (grey) in the lower left corner, the pipe (blue) across the middle.
+    const QIcon icon = QApplication::windowIcon();
+    EXPECT_EQ(icon.availableSizes(),
+              (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
+    for (const int size : {16, 32, 64}) {
+        SCOPED_TRACE(size);
+        const QImage image = icon.pixmap(QSize(size, size)).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        const QColor block = image.pixelColor(size * 3 / 16, size * 13 / 16);
+        EXPECT_EQ(block.alpha(), 255);
+        EXPECT_LT(std::abs(block.red() - block.blue()), 24) << block.name().toStdString();
+        const QColor pipe = image.pixelColor(size * 3 / 4, size * 11 / 16);
+        EXPECT_GT(pipe.blue(), pipe.red() + 60) << pipe.name().toStdString();
+    }
+    Form1 form;
+    EXPECT_EQ(form.windowIcon().cacheKey(), icon.cacheKey());
 }
 
 TEST(Application, MenuBarOverflowIconIsReadWhenDrawn) {

@@ -1,0 +1,118 @@
+#!/bin/sh
+# Builds the Debian package, checks it with Debian's own tools, installs it on this machine,
+# runs the installed programs, and purges it again, checking that no file of it is left.
+# Called by tools/test-all.sh; needs root (or sudo) for apt-get.
+set -eu
+cd "$(dirname "$0")/.."
+
+started=$(date +%s)
+step() {
+    printf -- '--- %s (at %ss)\n' "$*" "$(($(date +%s) - started))"
+}
+fail() {
+    echo "test-debian-package: $*" >&2
+    exit 1
+}
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+
+step "Build the package"
+cmake --preset package >/dev/null
+cmake --build --preset package -j 2
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)
+deb="$PWD/build/package/tavorin_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no package $deb"
+ls -l "$deb"
+
+step "lintian"
+lintian --fail-on error,warning --info "$deb"
+
+step "Menu entry, AppStream metainfo and manual pages as packaged"
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+# --no-net: the screenshot and home page addresses are not reachable from CI.
+appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+for page in man1/tavorin.1.gz man1/tavorin-calc.1.gz \
+            zh_CN/man1/tavorin.1.gz zh_CN/man1/tavorin-calc.1.gz; do
+    path="$unpacked/usr/share/man/$page"
+    # man exits 0 after warnings: any message on standard error is a failure.
+    warnings=$(MANWIDTH=80 man --warnings -l "$path" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man --warnings $page: $warnings"
+    lines=$(MANWIDTH=80 man -l "$path" 2>/dev/null | wc -l)
+    [ "$lines" -gt 20 ] || fail "$page renders to $lines lines"
+    echo "$page: $lines lines, no warnings"
+done
+
+step "Install with apt-get"
+if dpkg-query -W -f='${Status}' tavorin 2>/dev/null | grep -q "installed"; then
+    $sudo apt-get purge -y -qq -o DPkg::Lock::Timeout=600 tavorin
+fi
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
+    --no-install-recommends "$deb"
+files=$(dpkg-query -L tavorin)
+
+step "The installed tavorin-calc"
+[ "$(/usr/bin/tavorin-calc --version)" = "tavorin-calc $version" ] ||
+    fail "tavorin-calc --version printed \"$(/usr/bin/tavorin-calc --version)\""
+man -w tavorin-calc >/dev/null || fail "man -w tavorin-calc finds no page"
+[ "$(man -L zh_CN -w tavorin)" = /usr/share/man/zh_CN/man1/tavorin.1.gz ] ||
+    fail "man -L zh_CN -w tavorin finds $(man -L zh_CN -w tavorin)"
+output=$(mktemp)
+for input in tests/golden/*.jsonl; do
+    name=$(basename "$input" .jsonl)
+    # <name>.expected holds the result lines, <name>.html the calculation sheet (--sheet).
+    if [ -f "tests/golden/$name.expected" ]; then
+        expected="tests/golden/$name.expected" option=""
+    elif [ -f "tests/golden/$name.html" ]; then
+        expected="tests/golden/$name.html" option="--sheet"
+    else
+        fail "$input has neither $name.expected nor $name.html"
+    fi
+    # The expected exit status is the one the golden test in tests/CMakeLists.txt names.
+    expected_status=$(grep -oE "[ (]$name:[0-9]+" tests/CMakeLists.txt | head -n 1 | cut -d: -f2)
+    [ -n "$expected_status" ] || fail "tests/CMakeLists.txt names no exit status for $name"
+    status=0
+    # shellcheck disable=SC2086
+    /usr/bin/tavorin-calc $option <"$input" >"$output" || status=$?
+    [ "$status" -eq "$expected_status" ] ||
+        fail "$name: exit status $status, expected $expected_status"
+    cmp "$output" "$expected" || fail "$name: output differs from $expected"
+    echo "$name: $(wc -l <"$output") lines as expected, exit status $status"
+done
+rm -f "$output"
+
+step "The installed tavorin under Xvfb"
+# The window program must map a top-level window named Form1 on a plain X server.
+xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" env -u QT_QPA_PLATFORM sh -c '
+    /usr/bin/tavorin & pid=$!
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1\$" | head -n 1)
+    state=$(xwininfo -id "$window" 2>/dev/null | sed -n "s/^ *Map State: //p")
+    name=$(xwininfo -id "$window" 2>/dev/null | sed -n "s/^xwininfo: Window id: [^ ]* //p")
+    # The icon the title bar and task bar show: its sizes, as width, height pairs.
+    icon=$(xprop -id "$window" -notype 32c _NET_WM_ICON 2>/dev/null | head -c 60)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    echo "window $window $name: $state; $icon"
+    [ "$state" = IsViewable ] || exit 1
+    case "$icon" in "_NET_WM_ICON = 16, 16,"*) ;; *) echo "no window icon"; exit 1 ;; esac
+' || fail "the installed tavorin mapped no window Form1 with its icon"
+
+step "Purge"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq -o DPkg::Lock::Timeout=600 tavorin
+if dpkg-query -W -f='${Status}' tavorin 2>/dev/null | grep -q "ok"; then
+    fail "dpkg still knows tavorin: $(dpkg-query -W -f='${Status}' tavorin)"
+fi
+# Every file of the package is gone; a folder may stay only while another package owns it.
+left=""
+for path in $files; do
+    if [ -d "$path" ] && [ ! -L "$path" ]; then
+        dpkg-query -S "$path" >/dev/null 2>&1 || left="$left $path"
+    elif [ -e "$path" ] || [ -L "$path" ]; then
+        left="$left $path"
+    fi
+done
+[ -z "$left" ] || fail "left behind after the purge:$left"
+echo "$(echo "$files" | wc -l) paths of the package checked: none left behind"
+
+step "Debian package: passed in $(($(date +%s) - started)) s"
