@@ -8,8 +8,8 @@ libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libmpfr-dev
 qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming
 xvfb xauth libxcb1-dev python3
 clang-14 libclang-rt-14-dev
-g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine imagemagick unzip
-dpkg-dev lintian desktop-file-utils appstream man-db xdotool x11-utils"
+dpkg-dev lintian desktop-file-utils appstream man-db xdotool x11-utils
+g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine imagemagick unzip"
 
 missing=""
 for p in $packages; do

@@ -22,6 +22,9 @@ cmake --workflow --preset asan-engine
 section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
 cmake --workflow --preset fuzz
 
+section "Debian package: build, lintian, install, run, purge"
+sh tools/test-debian-package.sh
+
 section "Windows under Wine: cross build, engine tests, golden files, driver, Linux against Wine"
 windows_started=$(date +%s)
 win=build/windows
@@ -63,8 +66,5 @@ tests=$((tests + 2))
 echo "Windows section took $(($(date +%s) - windows_started)) s"
 echo "$((tests - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
-
-section "Debian package: build, lintian, install, run, purge"
-sh tools/test-debian-package.sh
 
 section "All sections passed in $(($(date +%s) - started)) s"
