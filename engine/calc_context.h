@@ -45,7 +45,7 @@ class PlainCalc {
     Single inputStrictSingle(const char* box, const char*, const char*) {
         return m_io.readStrictSingle(box);
     }
-    std::string choice(const char* box) { return m_io.read(box); }
+    std::string choice(const char* box) { return std::string(m_io.read(box)); }
 
     template <class F>
     static auto let(const char*, const char*, F&& compute) {
@@ -62,7 +62,7 @@ class PlainCalc {
     void write(const char* box, const Val& v) { m_io.write(box, v); }
     // A self-weight: rounded to hundredths, in the leading-blank form.
     void writeHundredths(const char* box, Num x) {
-        m_io.write(box, leadingBlankForm(round2(x).value()));
+        m_io.write(box, leadingBlankText(round2(x).value()));
     }
     void writeEmpty(const char* box) { m_io.write(box, Value{}); }
     void setCaption(const char* label, std::string_view caption) {

@@ -20,49 +20,61 @@ T checkedConversion(const Conversion<T>& c, std::string_view box) {
     return c.value;
 }
 
+// Beyond this the written text does not fit a NumberText and takes a string.
+constexpr std::size_t kLongestBufferedSeparator = 16;
+
 }  // namespace
 
-const std::string& FieldIo::read(std::string_view box) {
-    if (!m_store.readText(box, m_text)) throw CalcFault{FaultKind::FieldAccess, std::string(box)};
-    return m_text;
+std::string_view FieldIo::read(Box box) {
+    std::string_view text;
+    bool ok = false;
+    if (box.row >= 0) {
+        ok = m_store.readById(box.id(), m_text, text);
+    } else {
+        ok = m_store.readText(box.name, m_text);
+        text = m_text;
+    }
+    if (!ok) throw CalcFault{FaultKind::FieldAccess, std::string(box.name)};
+    return text;
 }
 
-Real FieldIo::readLenient(std::string_view box) {
-    read(box);
-    return checkedConversion(tavorin::readLenient(m_text), box);
+Real FieldIo::readLenient(Box box) {
+    return checkedConversion(tavorin::readLenient(read(box)), box.name);
 }
 
-float FieldIo::readLenientSingle(std::string_view box) {
+float FieldIo::readLenientSingle(Box box) {
     const Real value = readLenient(box);
     const auto single = static_cast<float>(value.value());
-    if (!std::isfinite(single)) throw CalcFault{FaultKind::Overflow, std::string(box)};
+    if (!std::isfinite(single)) throw CalcFault{FaultKind::Overflow, std::string(box.name)};
     return single;
 }
 
-Real FieldIo::readStrict(std::string_view box) {
-    read(box);
-    return checkedConversion(convertStrictDouble(m_text, m_separator), box);
+Real FieldIo::readStrict(Box box) {
+    return checkedConversion(convertStrictDouble(read(box), m_separator), box.name);
 }
 
-float FieldIo::readStrictSingle(std::string_view box) {
-    read(box);
-    return checkedConversion(convertStrictSingle(m_text, m_separator), box);
+float FieldIo::readStrictSingle(Box box) {
+    return checkedConversion(convertStrictSingle(read(box), m_separator), box.name);
 }
 
-void FieldIo::write(std::string_view box, std::string_view text) {
-    if (!m_store.replaceText(box, text)) {
-        throw CalcFault{FaultKind::FieldAccess, std::string(box), true};
+void FieldIo::write(Box box, std::string_view text) {
+    const bool ok =
+        box.row >= 0 ? m_store.replaceById(box.id(), text) : m_store.replaceText(box.name, text);
+    if (!ok) throw CalcFault{FaultKind::FieldAccess, std::string(box.name), true};
+}
+
+void FieldIo::write(Box box, const Value& value) {
+    if (m_separator.size() <= kLongestBufferedSeparator) {
+        write(box, std::string_view(valueText(value, m_separator)));
+    } else {
+        write(box, std::string_view(textOf(value, m_separator)));
     }
 }
 
-void FieldIo::write(std::string_view box, const Value& value) {
-    write(box, textOf(value, m_separator));
-}
-
-void FieldIo::setCaption(std::string_view label, std::string_view caption) {
-    if (!m_store.setCaption(label, caption)) {
-        throw CalcFault{FaultKind::FieldAccess, std::string(label), true};
-    }
+void FieldIo::setCaption(Box label, std::string_view caption) {
+    const bool ok = label.row >= 0 ? m_store.setCaptionById(label.id(), caption)
+                                   : m_store.setCaption(label.name, caption);
+    if (!ok) throw CalcFault{FaultKind::FieldAccess, std::string(label.name), true};
 }
 
 }  // namespace tavorin

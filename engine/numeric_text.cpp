@@ -6,8 +6,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 namespace tavorin {
 namespace {
@@ -345,42 +347,189 @@ Rounded roundSignificant(T magnitude, const DigitRule& rule) {
     return r;
 }
 
-// Lays out rounded digits in fixed or exponent form.
-std::string layOut(bool negative, const Rounded& r, int significant, std::string_view separator,
-                   bool leadingBlank) {
-    std::string out;
-    out.reserve(32);
+// The value m × 2^e of a finite, nonzero magnitude rounded to `n` significant digits, a tie
+// away from zero, in exact integer arithmetic: q = floor(m × 2^e × 10^p) and the remainder
+// decide. Works where 10^p and the shift fit 128 bits, from about 1E-7 (single: 1E-16) up
+// to 10^n; false elsewhere, for the to_chars path above.
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr int kMaxPower = 22;  // 2^53 × 10^22 < 2^127
+
+constexpr std::array<Wide, kMaxPower + 1> kPowersOfTen = [] {
+    std::array<Wide, kMaxPower + 1> p{};
+    p[0] = 1;
+    for (int i = 1; i <= kMaxPower; ++i) p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+constexpr std::array<std::uint64_t, 17> kTenTo = [] {
+    std::array<std::uint64_t, 17> p{};
+    p[0] = 1;
+    for (int i = 1; i <= 16; ++i) p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void writePair(char* out, std::uint32_t value) { std::memcpy(out, kDigitPairs + 2 * value, 2); }
+
+void writeFour(char* out, std::uint32_t value) {
+    writePair(out, value / 100);
+    writePair(out + 2, value % 100);
+}
+
+bool roundExact(double magnitude, int n, Rounded& r) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false;  // subnormal
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = biased - 1075;
+    // floor(log10(2^(biased-1023))): the decimal exponent, or one less.
+    int k = ((biased - 1023) * 78913) >> 18;
+    const int p = (n - 1) - k;
+    if (p < 0 || p > kMaxPower || e >= 0) return false;
+    const Wide scaled = Wide{m} * kPowersOfTen[p];
+    const int shift = -e;
+    if (shift >= 128) return false;
+    auto q = static_cast<std::uint64_t>(scaled >> shift);
+    const Wide rest = scaled & ((Wide{1} << shift) - 1);
+    bool up = rest >= (Wide{1} << (shift - 1));
+    if (q >= kTenTo[n]) {
+        // One digit too many: the dropped digit decides, the remainder below it cannot make
+        // a 4 reach the midpoint, and a 5 is at or beyond it.
+        up = q % 10 >= 5;
+        q /= 10;
+        ++k;
+    }
+    if (q < kTenTo[n - 1]) return false;
+    if (up && ++q == kTenTo[n]) {
+        q = kTenTo[n - 1];
+        ++k;
+    }
+    // Exactly n digits, in groups whose divisions do not wait on each other, then
+    // trailing zeros dropped.
+    char* const first = r.digits.data();
+    if (n == 15) {
+        const auto high = static_cast<std::uint32_t>(q / 100'000'000);  // 7 digits
+        const auto low = static_cast<std::uint32_t>(q % 100'000'000);   // 8 digits
+        first[0] = static_cast<char>('0' + high / 1'000'000);
+        const std::uint32_t rest = high % 1'000'000;
+        writePair(first + 1, rest / 10'000);
+        writeFour(first + 3, rest % 10'000);
+        writeFour(first + 7, low / 10'000);
+        writeFour(first + 11, low % 10'000);
+    } else {
+        char* out = first + n;
+        while (out - first >= 2) {
+            out -= 2;
+            writePair(out, static_cast<std::uint32_t>(q % 100));
+            q /= 100;
+        }
+        if (out != first) *first = static_cast<char>('0' + q);
+    }
+    int count = n;
+    while (count > 1 && first[count - 1] == '0') --count;
+    r.count = count;
+    r.exponent = k;
+    return true;
+}
+
+// Fills `r` in place: a copy of digits just written byte by byte would stall on reading
+// them back as a whole.
+void roundDouble(double magnitude, Rounded& r) {
+    if (magnitude != 0 && roundExact(magnitude, kDoubleRule.significant, r)) return;
+    r = roundSignificant(magnitude, kDoubleRule);
+}
+
+void roundSingle(float magnitude, Rounded& r) {
+    if (magnitude != 0 && roundExact(magnitude, kSingleRule.significant, r)) return;
+    r = roundSignificant(magnitude, kSingleRule);
+}
+
+char* append(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// Lays out rounded digits in fixed or exponent form at `out`; returns the end. Writes at
+// most 22 characters besides the separator.
+char* layOut(char* out, bool negative, const Rounded& r, int significant,
+             std::string_view separator, bool leadingBlank) {
     if (negative) {
-        out.push_back('-');
+        *out++ = '-';
     } else if (leadingBlank) {
-        out.push_back(' ');
+        *out++ = ' ';
     }
     const int e = r.exponent;
     const int n = r.count;
+    const char* digits = r.digits.data();
     const bool exponentForm = e >= significant || (e < 0 && (-e - 1) + n > significant);
     if (exponentForm) {
-        out.push_back(r.digits[0]);
+        *out++ = digits[0];
         if (n > 1) {
-            out.append(separator);
-            out.append(r.digits.data() + 1, n - 1);
+            out = append(out, separator);
+            out = append(out, {digits + 1, static_cast<std::size_t>(n - 1)});
         }
-        out.push_back('E');
-        out.push_back(e < 0 ? '-' : '+');
+        *out++ = 'E';
+        *out++ = e < 0 ? '-' : '+';
         const int a = std::abs(e);
-        if (a < 10) out.push_back('0');
-        out.append(std::to_string(a));
+        if (a < 10) *out++ = '0';
+        out = std::to_chars(out, out + 4, a).ptr;
     } else if (e >= 0) {
-        for (int i = 0; i <= e; ++i) out.push_back(i < n ? r.digits[i] : '0');
-        if (n > e + 1) {
-            out.append(separator);
-            out.append(r.digits.data() + e + 1, n - e - 1);
+        const int whole = e + 1;
+        if (n >= whole) {
+            out = append(out, {digits, static_cast<std::size_t>(whole)});
+        } else {
+            out = append(out, {digits, static_cast<std::size_t>(n)});
+            std::memset(out, '0', static_cast<std::size_t>(whole - n));
+            out += whole - n;
+        }
+        if (n > whole) {
+            out = append(out, separator);
+            out = append(out, {digits + whole, static_cast<std::size_t>(n - whole)});
         }
     } else {
-        if (!leadingBlank) out.push_back('0');
-        out.append(separator);
-        out.append(static_cast<size_t>(-e - 1), '0');
-        out.append(r.digits.data(), n);
+        if (!leadingBlank) *out++ = '0';
+        out = append(out, separator);
+        std::memset(out, '0', static_cast<std::size_t>(-e - 1));
+        out += -e - 1;
+        out = append(out, {digits, static_cast<std::size_t>(n)});
     }
+    return out;
+}
+
+// The longest text besides the separator.
+constexpr std::size_t kLongestLayout = 22;
+
+template <class T>
+NumberText laidOut(T value, const DigitRule& rule, std::string_view separator, bool leadingBlank) {
+    Rounded r;
+    if constexpr (std::is_same_v<T, float>) {
+        roundSingle(std::fabs(value), r);
+    } else {
+        roundDouble(std::fabs(value), r);
+    }
+    NumberText text;
+    char* end = layOut(text.buffer(), value < 0, r, rule.significant, separator, leadingBlank);
+    text.setSize(static_cast<std::size_t>(end - text.buffer()));
+    return text;
+}
+
+template <class T>
+std::string laidOutString(T value, const DigitRule& rule, std::string_view separator,
+                          bool leadingBlank) {
+    Rounded r;
+    if constexpr (std::is_same_v<T, float>) {
+        roundSingle(std::fabs(value), r);
+    } else {
+        roundDouble(std::fabs(value), r);
+    }
+    std::string out(kLongestLayout + separator.size(), '\0');
+    char* end = layOut(out.data(), value < 0, r, rule.significant, separator, leadingBlank);
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
@@ -441,18 +590,23 @@ Conversion<float> convertStrictSingle(std::string_view text, std::string_view se
 }
 
 std::string generalForm(double value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
-    return layOut(value < 0, r, kDoubleRule.significant, separator, false);
+    return laidOutString(value, kDoubleRule, separator, false);
 }
 
 std::string generalForm(float value, std::string_view separator) {
-    const Rounded r = roundSignificant(std::fabs(value), kSingleRule);
-    return layOut(value < 0, r, kSingleRule.significant, separator, false);
+    return laidOutString(value, kSingleRule, separator, false);
 }
 
-std::string leadingBlankForm(double value) {
-    const Rounded r = roundSignificant(std::fabs(value), kDoubleRule);
-    return layOut(value < 0, r, kDoubleRule.significant, ".", true);
+std::string leadingBlankForm(double value) { return laidOutString(value, kDoubleRule, ".", true); }
+
+NumberText generalText(double value, std::string_view separator) {
+    return laidOut(value, kDoubleRule, separator, false);
 }
+
+NumberText generalText(float value, std::string_view separator) {
+    return laidOut(value, kSingleRule, separator, false);
+}
+
+NumberText leadingBlankText(double value) { return laidOut(value, kDoubleRule, ".", true); }
 
 }  // namespace tavorin

@@ -32,6 +32,9 @@
 // and are exact for a text of any length ("1" and 999999 zeros "e-1000001" is 0.01).
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -58,5 +61,33 @@ std::string generalForm(float value, std::string_view separator = ".");
 
 // The leading-blank text form of a double. `value` must be finite.
 std::string leadingBlankForm(double value);
+
+// A written number in a buffer of its own, for writing results without a heap string.
+class NumberText {
+  public:
+    // Room for every text of the forms below with a separator of up to 16 bytes.
+    static constexpr std::size_t kCapacity = 48;
+
+    std::string_view view() const { return {m_chars.data(), m_size}; }
+    operator std::string_view() const { return view(); }  // NOLINT: reads as its text
+    std::size_t size() const { return m_size; }
+    const char* data() const { return m_chars.data(); }
+
+    friend bool operator==(const NumberText& a, std::string_view b) { return a.view() == b; }
+
+    // For the writers: the buffer and the length written into it.
+    char* buffer() { return m_chars.data(); }
+    void setSize(std::size_t size) { m_size = static_cast<std::uint8_t>(size); }
+
+  private:
+    std::array<char, kCapacity> m_chars;
+    std::uint8_t m_size = 0;
+};
+
+// The same forms as generalForm and leadingBlankForm, into a NumberText. `separator` is at
+// most 16 bytes.
+NumberText generalText(double value, std::string_view separator = ".");
+NumberText generalText(float value, std::string_view separator = ".");
+NumberText leadingBlankText(double value);
 
 }  // namespace tavorin

@@ -159,7 +159,7 @@ Traced TraceCalc::inputStrictSingle(const char* box, const char* symbol, const c
 
 std::string TraceCalc::choice(const char* box) {
     try {
-        std::string text = m_io.read(box);
+        std::string text(m_io.read(box));
         m_record.choices.push_back({box, box, {}, text, {}, false});
         return text;
     } catch (const CalcFault&) {

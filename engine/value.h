@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/numeric_text.h"
 #include "engine/real.h"
 
 namespace tavorin {
@@ -26,5 +27,8 @@ struct Value {
 
 // The general text form of a value of any kind.
 std::string textOf(const Value& value, std::string_view separator);
+
+// The same into a buffer, without a heap allocation; `separator` is at most 16 bytes.
+NumberText valueText(const Value& value, std::string_view separator);
 
 }  // namespace tavorin

@@ -188,7 +188,8 @@ double median(const std::vector<Launch>& runs, double Launch::*field) {
     return median(values);
 }
 
-void printComparison(const std::vector<Launch>& tavorin, const std::vector<Launch>& bare) {
+void printComparison(const std::vector<Launch>& tavorin, const std::vector<Launch>& other,
+                     const char* otherName, bool withGoals) {
     const struct {
         const char* what;
         double Launch::*field;
@@ -200,21 +201,24 @@ void printComparison(const std::vector<Launch>& tavorin, const std::vector<Launc
         {"peak resident (MiB)", &Launch::peakMiB, 1, "<= 1.40"},
         {"anonymous, settled (MiB)", &Launch::anonMiB, 1, ""},
     };
-    std::printf("median of %zu launches each  tavorin  bare window   ratio  goal\n",
-                tavorin.size());
+    std::printf("median of %zu launches each  tavorin  %11s   ratio  %s\n", tavorin.size(),
+                otherName, withGoals ? "goal" : "");
     for (const auto& row : rows) {
         const double t = median(tavorin, row.field) * row.scale;
-        const double b = median(bare, row.field) * row.scale;
-        std::printf("%-27s %8.1f  %11.1f  %6.2f  %s\n", row.what, t, b, t / b, row.goal);
+        const double b = median(other, row.field) * row.scale;
+        std::printf("%-27s %8.1f  %11.1f  %6.2f  %s\n", row.what, t, b, t / b,
+                    withGoals ? row.goal : "");
     }
 }
 
 }  // namespace
 
+// window_startup_bench [LAUNCHES [EARLIER_TAVORIN]]: with an earlier build of tavorin, it
+// is launched in turn with the other two and compared with this build.
 int main(int argc, char** argv) {
     const int launches = argc > 1 ? std::atoi(argv[1]) : 30;
-    if (launches < 1) {
-        std::fprintf(stderr, "usage: %s [LAUNCHES]\n", argv[0]);
+    if (launches < 1 || argc > 3) {
+        std::fprintf(stderr, "usage: %s [LAUNCHES [EARLIER_TAVORIN]]\n", argv[0]);
         return 2;
     }
     if (!display().ok()) {
@@ -223,23 +227,27 @@ int main(int argc, char** argv) {
     }
     // The programs draw on the X server this benchmark watches.
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    // Warm the file cache and fontconfig's cache, then alternate the two programs so that
-    // both see the same machine.
-    launch(TAVORIN_PROGRAM);
-    launch(BARE_WINDOW_PROGRAM);
-    std::vector<Launch> tavorin;
-    std::vector<Launch> bare;
+    std::vector<const char*> programs = {TAVORIN_PROGRAM, BARE_WINDOW_PROGRAM};
+    if (argc > 2) programs.push_back(argv[2]);
+    // Warm the file cache and fontconfig's cache, then take the programs in turns, each
+    // round starting with the next one, so that all see the same machine.
+    for (const char* program : programs) launch(program);
+    std::vector<std::vector<Launch>> runs(programs.size());
     for (int i = 0; i < launches; ++i) {
-        for (const bool isTavorin : {i % 2 == 0, i % 2 != 0}) {
-            const Launch run = launch(isTavorin ? TAVORIN_PROGRAM : BARE_WINDOW_PROGRAM);
+        for (std::size_t j = 0; j < programs.size(); ++j) {
+            const std::size_t which = (i + j) % programs.size();
+            const Launch run = launch(programs[which]);
             if (!run.shown) {
-                std::fprintf(stderr, "%s: no window within 10 s\n",
-                             isTavorin ? TAVORIN_PROGRAM : BARE_WINDOW_PROGRAM);
+                std::fprintf(stderr, "%s: no window within 10 s\n", programs[which]);
                 return 1;
             }
-            (isTavorin ? tavorin : bare).push_back(run);
+            runs[which].push_back(run);
         }
     }
-    printComparison(tavorin, bare);
+    printComparison(runs[0], runs[1], "bare window", true);
+    if (programs.size() > 2) {
+        std::printf("\n");
+        printComparison(runs[0], runs[2], "earlier", false);
+    }
     return 0;
 }

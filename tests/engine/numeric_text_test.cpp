@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/real.h"
 
@@ -465,6 +468,60 @@ TEST(GeneralForm, AgreesWithAnExactReference) {
             ASSERT_EQ(generalForm(single), referenceForm(single, 7)) << std::hexfloat << single;
         }
     }
+}
+
+TEST(GeneralForm, SinglesAgreeWithAnExactReference) {
+    // Random bit patterns over the whole single range, and every single near the switch to
+    // exponent form and near the smallest magnitude written by exact integer digits.
+    std::mt19937 random(11);
+    std::vector<float> values;
+    for (int i = 0; i < 20000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(f)) values.push_back(f);
+    }
+    for (const float edge : {9999999.0f, 1e7f, 1e-16f, 1e-15f, 1e-7f, 1.0f}) {
+        float f = edge;
+        for (int i = 0; i < 50; ++i) f = std::nextafter(f, 0.0f);
+        for (int i = 0; i < 100; ++i, f = std::nextafter(f, 1e38f)) values.push_back(f);
+    }
+    for (const float f : values) {
+        ASSERT_EQ(generalForm(f), referenceForm(f, 7)) << std::hexfloat << f;
+    }
+}
+
+TEST(GeneralForm, DoublesAtTheEdgesOfExactIntegerDigits) {
+    // Exact integer digits write magnitudes from about 1E-7 up to 1E15; beyond them to_chars
+    // decides. Both sides of each edge, exact ties in the integer range included.
+    std::vector<double> values;
+    for (const double edge : {1e15, 999999999999999.5, 1e-7, 1.0000000000000001e-7, 1e-8, 1.0, 0.5,
+                              1e14 + 0.5, 123456789012.3125}) {
+        double v = edge;
+        for (int i = 0; i < 20; ++i) v = std::nextafter(v, 0.0);
+        for (int i = 0; i < 40; ++i, v = std::nextafter(v, 1e300)) values.push_back(v);
+    }
+    for (int k = -9; k <= 16; ++k) values.push_back(std::pow(10.0, k));
+    for (const double v : values) {
+        ASSERT_EQ(generalForm(v), referenceForm(v, 15)) << std::hexfloat << v;
+        ASSERT_EQ(generalForm(-v), referenceForm(-v, 15)) << std::hexfloat << v;
+    }
+}
+
+TEST(BufferedForms, WriteTheSameTextsAsTheStringForms) {
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    std::uniform_int_distribution<int> exponent(-20, 20);
+    for (int i = 0; i < 5000; ++i) {
+        const double v = mantissa(random) * std::pow(10.0, exponent(random));
+        const auto f = static_cast<float>(v);
+        for (const std::string_view separator : {".", ",", "\xc2\xb7", "0123456789abcdef"}) {
+            ASSERT_EQ(generalText(v, separator).view(), generalForm(v, separator));
+            ASSERT_EQ(generalText(f, separator).view(), generalForm(f, separator));
+        }
+        ASSERT_EQ(leadingBlankText(v).view(), leadingBlankForm(v));
+    }
+    EXPECT_EQ(generalText(-1.23456789012346e-100, "0123456789abcdef").view(),
+              "-10123456789abcdef23456789012346E-100");
+    EXPECT_EQ(leadingBlankText(-0.25).view(), "-.25");
 }
 
 }  // namespace
