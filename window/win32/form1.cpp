@@ -6,6 +6,7 @@
 #include "engine/calculate.h"
 #include "engine/fields.h"
 #include "window/version.h"
+#include "window/win32/file_dialog.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
@@ -144,7 +145,21 @@ void Form1::createControls() {
         const int id = kFirstControlId + static_cast<int>(row);
         const std::wstring text = widen(initialText(c));
         if (c.kind == ControlKind::MenuEntry) {
-            AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+            if (c.name == "file") {
+                // "文件" opens its menu and runs no command of its own; printing is left to
+                // the exported sheet in a browser.
+                HMENU popup = CreatePopupMenu();
+                const auto entries = fileMenu();
+                for (size_t i = 0; i < entries.size(); ++i) {
+                    if (entries[i].needsPrintSupport) continue;
+                    AppendMenuW(popup, MF_STRING,
+                                static_cast<UINT_PTR>(kFirstFileCommandId + static_cast<int>(i)),
+                                widen(entries[i].caption).c_str());
+                }
+                AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
+            } else {
+                AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+            }
             continue;
         }
         const KindStyle kind = styleOf(c.kind);
@@ -257,6 +272,14 @@ bool Form1::preTranslate(MSG& message) {
 }
 
 void Form1::onCommand(int id, int code, HWND from) {
+    const auto entries = fileMenu();
+    const int entry = id - kFirstFileCommandId;
+    if (from == nullptr && code == 0 && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
+        if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
+            runFile(entries[static_cast<size_t>(entry)]);
+        }
+        return;
+    }
     const auto table = controlTable();
     const int row = id - kFirstControlId;
     if (row < 0 || static_cast<size_t>(row) >= table.size()) return;
@@ -300,9 +323,36 @@ void Form1::run(Command command) {
             break;
     }
     // The window stays as the command left it; the user reads why it stopped.
-    if (fault) {
-        MessageBoxW(m_window, widen(fault->message).c_str(), L"Tavorin", MB_OK | MB_ICONWARNING);
+    if (fault) report(fault->message);
+}
+
+void Form1::runFile(const FileMenuEntry& entry) {
+    const ChosenPath path = choosePath(m_window, entry, suggestedName(m_store, entry.suffix));
+    if (!path.error.empty()) report(path.error);
+    if (path.utf8.empty()) return;
+    FileOutcome outcome;
+    switch (entry.command) {
+        case FileCommand::Open:
+            outcome = openCase(m_store, path.utf8);
+            break;
+        case FileCommand::Save:
+            outcome = saveCase(m_store, path.utf8);
+            break;
+        case FileCommand::ExportSheet:
+            outcome = exportSheet(m_store, path.utf8);
+            break;
+        case FileCommand::ExportPdf:
+        case FileCommand::Print:
+            break;
     }
+    // A calculation that stopped is reported as the button reports it; the sheet holds the
+    // steps up to the fault and its message.
+    if (outcome.fault) report(outcome.fault->message);
+    if (!outcome.error.empty()) report(outcome.error);
+}
+
+void Form1::report(const std::string& message) {
+    MessageBoxW(m_window, widen(message).c_str(), L"Tavorin", MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace tavorin::win32

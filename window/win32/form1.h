@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "window/control_table.h"
+#include "window/file_menu.h"
 #include "window/win32/accessible_names.h"
 #include "window/win32/control_store.h"
 #include "window/win32/fonts.h"
@@ -20,6 +21,9 @@ namespace tavorin::win32 {
 // The child-window and menu identifier of a table row: kFirstControlId + its index, clear
 // of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
 inline constexpr int kFirstControlId = 1000;
+
+// The menu identifier of an entry of "文件": kFirstFileCommandId + its index in fileMenu().
+inline constexpr int kFirstFileCommandId = 2000;
 
 class Form1 {
   public:
@@ -55,6 +59,8 @@ class Form1 {
     void layoutControls();
     void sizeWindow();
     void run(Command command);
+    void runFile(const FileMenuEntry& entry);
+    void report(const std::string& message);
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;

@@ -7,6 +7,7 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -17,7 +18,9 @@
 
 #include "engine/calculate.h"
 #include "engine/fields.h"
+#include "sheet/case_file.h"
 #include "window/control_table.h"
+#include "window/file_menu.h"
 #include "window/version.h"
 #include "window/win32/form1.h"
 #include "window/win32/text.h"
@@ -86,7 +89,16 @@ class Program {
         // Visible, with all its controls (every row but the two menu entries).
         return waitFor(
             [this] {
-                m_form = FindWindowW(L"TavorinForm1", L"Form1");
+                // Form1 of this process: another tavorin.exe may be running.
+                m_form = nullptr;
+                EnumThreadWindows(
+                    m_process.dwThreadId,
+                    [](HWND window, LPARAM found) -> BOOL {
+                        if (classOf(window) != "TavorinForm1") return TRUE;
+                        *reinterpret_cast<HWND*>(found) = window;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&m_form));
                 if (m_form == nullptr || !IsWindowVisible(m_form)) return false;
                 int children = 0;
                 for (HWND c = GetWindow(m_form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -491,6 +503,48 @@ TEST(Tavorin, AFaultShowsTheEnginesMessageAndTheWindowCalculatesAgain) {
     }
 }
 
+// The entries of "文件" as the Win32 window shows them, by their place in its menu.
+int filePosition(FileCommand command) {
+    int position = 0;
+    for (const FileMenuEntry& entry : fileMenu()) {
+        if (entry.command == command) return position;
+        if (!entry.needsPrintSupport) ++position;
+    }
+    ADD_FAILURE() << "no such entry in 文件";
+    return 0;
+}
+
+// Opens "文件" from the keyboard (F10, Down) and goes `down` entries further.
+void openFileMenu(const Program& program, int down) {
+    SetForegroundWindow(program.form());
+    waitFor([&] { return GetForegroundWindow() == program.form(); }, 2000ms);
+    press(VK_F10);
+    press(VK_DOWN);
+    for (int i = 0; i < down; ++i) press(VK_DOWN);
+}
+
+// Whether the program's thread is in a menu.
+bool inMenu(const Program& program) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(program.thread(), &info) &&
+           (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
+void closeMenu(const Program& program) {
+    press(VK_ESCAPE);
+    press(VK_ESCAPE);
+    EXPECT_TRUE(waitFor([&] { return !inMenu(program); })) << "the menu stayed open";
+}
+
+std::vector<std::string> staticTexts(HWND box) {
+    std::vector<std::string> texts;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (classOf(c) == "Static") texts.push_back(textOf(c));
+    }
+    return texts;
+}
+
 TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
     const Texts before = g_tavorin.allTexts();
     clickMenu(1);  // 版本
@@ -504,7 +558,10 @@ TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
     const Texts once = g_tavorin.allTexts();
     clickMenu(1);
     EXPECT_EQ(g_tavorin.allTexts(), once);
-    clickMenu(0);  // 文件 runs nothing
+    // 文件 opens its menu and runs nothing.
+    openFileMenu(g_tavorin, 0);
+    EXPECT_TRUE(waitFor([] { return inMenu(g_tavorin); })) << "文件 did not open its menu";
+    closeMenu(g_tavorin);
     EXPECT_EQ(g_tavorin.allTexts(), once);
     EXPECT_EQ(g_tavorin.messageBox(), nullptr);
 }
@@ -557,6 +614,255 @@ TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(saveScreenshot(g_tavorin.form(), g_screenshot));
+}
+
+// What a file command left: the texts of each message box it showed, each dismissed.
+using Messages = std::vector<std::vector<std::string>>;
+
+// Runs an entry of "文件" as a user does: the menu from the keyboard, the path typed into
+// the system's file dialog, OK. Returns the message boxes that followed; the first is saved
+// as the BMP file `boxPicture` when one is given.
+Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path,
+                        const std::wstring& boxPicture = {}) {
+    openFileMenu(program, filePosition(command));
+    press(VK_RETURN);
+    HWND dialog = nullptr;
+    if (!waitFor([&] { return (dialog = program.messageBox()) != nullptr; }, 20000ms)) {
+        ADD_FAILURE() << "no file dialog";
+        return {};
+    }
+    // The file-name field: a combo box in the Explorer-style dialog, an edit in others.
+    HWND name = GetDlgItem(dialog, 0x47C);                  // cmb13
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // edt1
+    if (name == nullptr) {
+        ADD_FAILURE() << "the file dialog has no file-name field";
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return {};
+    }
+    // An empty path: the dialog is cancelled.
+    const int button = path.empty() ? IDCANCEL : IDOK;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";
+    Messages messages;
+    for (;;) {
+        // A message sent to the window returns once the command is done or a box is up.
+        std::this_thread::sleep_for(300ms);
+        SendMessageW(program.form(), WM_NULL, 0, 0);
+        HWND box = program.messageBox();
+        if (box == nullptr) break;
+        EXPECT_EQ(textOf(box), "Tavorin");
+        messages.push_back(staticTexts(box));
+        if (messages.size() == 1 && !boxPicture.empty()) {
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(saveScreenshot(box, boxPicture));
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+        if (messages.size() > 3) break;
+    }
+    return messages;
+}
+
+bool mentions(const std::vector<std::string>& texts, const std::string& message) {
+    return std::find(texts.begin(), texts.end(), message) != texts.end();
+}
+
+// A folder of the driver's own for the files of these tests, emptied first; a Chinese name
+// with a blank, so that the path crosses the UTF-16 edge in both directions.
+std::wstring testFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"tavorin 文件测试\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((folder + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
+
+std::string fileBytes(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        size_t got = 0;
+        while ((got = fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, got);
+        fclose(in);
+    }
+    return bytes;
+}
+
+bool writeBytes(const std::wstring& path, std::string_view bytes) {
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (out == nullptr) return false;
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return fclose(out) == 0 && written;
+}
+
+// Every field of the window (inputs, choices, results, captions), as a store in memory.
+MemoryStore windowState(const Program& program) {
+    MemoryStore store;
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Caption) {
+            store.setCaption(f.name, program.text(f.name));
+        } else {
+            store.replaceText(f.name, program.text(f.name));
+        }
+    }
+    return store;
+}
+
+Texts fieldTexts(const Program& program) {
+    Texts texts;
+    for (const FieldSpec& f : fieldTable()) texts[std::string(f.name)] = program.text(f.name);
+    return texts;
+}
+
+// Every input box and choice list back at its default text.
+void restoreDefaults(const Program& program) {
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
+            program.setText(f.name, f.defaultText);
+        }
+    }
+}
+
+TEST(Tavorin, FileMenuScreenshot) {
+    if (g_screenshot.empty()) GTEST_SKIP() << "no screenshot file given";
+    openFileMenu(g_tavorin, 0);
+    ASSERT_TRUE(waitFor([] { return inMenu(g_tavorin); })) << "文件 did not open its menu";
+    std::this_thread::sleep_for(300ms);
+    std::wstring path = g_screenshot;
+    path.insert(path.rfind(L'.'), L"-file-menu");
+    EXPECT_TRUE(saveScreenshot(g_tavorin.form(), path));
+    closeMenu(g_tavorin);
+}
+
+// A cancelled dialog: no message, no box changed, no calculation.
+TEST(Tavorin, CancellingAFileDialogDoesNothing) {
+    // Something in every output box, so that a calculation would show.
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Output) g_tavorin.setText(f.name, "before");
+    }
+    const Texts before = g_tavorin.allTexts();
+    for (FileCommand command : {FileCommand::Open, FileCommand::Save, FileCommand::ExportSheet}) {
+        SCOPED_TRACE(static_cast<int>(command));
+        EXPECT_TRUE(runFileCommand(g_tavorin, command, L"").empty());
+        EXPECT_EQ(g_tavorin.allTexts(), before);
+    }
+}
+
+// 导出计算书… calculates first, as the button does, and writes the sheet of that calculation;
+// a calculation that stops is reported and its sheet ends with the fault.
+TEST(Tavorin, ExportsTheSheetOfTheCalculation) {
+    const std::wstring folder = testFolder();
+    const struct {
+        const char* what;
+        Texts inputs;
+        const wchar_t* file;
+    } rows[] = {
+        {"turned block, reducer below",
+         {{"Text1", "3号镇墩"}, {"DA1t", "35.30"}, {"kkt", "1"}, {"spjText", "30"}, {"k", "下侧"}},
+         L"计算书 一.html"},
+        {"no foundation friction", {{"fjt", "0"}}, L"故障.html"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        restoreDefaults(g_tavorin);
+        g_tavorin.setTexts(row.inputs);
+        MemoryStore expected = windowState(g_tavorin);
+        std::optional<Fault> fault;
+        const std::string sheet = calculateSheet(expected, fault);
+
+        const Messages messages =
+            runFileCommand(g_tavorin, FileCommand::ExportSheet, folder + row.file);
+        EXPECT_EQ(fileBytes(folder + row.file), sheet);
+        expectOutputsAsEngine(expected);
+        if (fault) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_TRUE(mentions(messages[0], fault->message)) << fault->message;
+        } else {
+            EXPECT_TRUE(messages.empty());
+        }
+    }
+    restoreDefaults(g_tavorin);
+}
+
+// 保存… writes the case; 打开… in a fresh tavorin.exe gives every box the same text.
+TEST(Tavorin, SavesACaseThatAFreshWindowOpensAlike) {
+    const std::wstring folder = testFolder();
+    g_tavorin.setTexts({{"Text1", "2号支墩 \"甲\""},
+                        {"kj", "支墩"},
+                        {"k", "下侧"},
+                        {"HSt", "152.5"},
+                        {"DA1t", "35.30"},
+                        {"spjText", "-12.30"}});
+    const MemoryStore saved = windowState(g_tavorin);
+    // Typed without a suffix: the dialog adds ".json".
+    EXPECT_TRUE(runFileCommand(g_tavorin, FileCommand::Save, folder + L"算例 一").empty());
+    const std::wstring path = folder + L"算例 一.json";
+    MemoryStore expected = saved;
+    EXPECT_EQ(fileBytes(path), caseJson(expected).json);
+    EXPECT_EQ(fieldTexts(g_tavorin), [&] {
+        Texts texts;
+        for (const FieldSpec& f : fieldTable()) texts[std::string(f.name)] = saved.text(f.name);
+        return texts;
+    }()) << "saving changed the window";
+
+    Program fresh;
+    ASSERT_TRUE(fresh.start());
+    EXPECT_TRUE(runFileCommand(fresh, FileCommand::Open, path).empty());
+    fresh.calculate();
+    g_tavorin.calculate();
+    EXPECT_EQ(fieldTexts(fresh), fieldTexts(g_tavorin));
+    EXPECT_EQ(fresh.text("Text1"), "2号支墩 \"甲\"");
+    fresh.stop();
+    EXPECT_EQ(fresh.exitCode(), 0u);
+    restoreDefaults(g_tavorin);
+}
+
+// 打开… on a file that is no case: the message names the problem, no box changes, and the
+// window calculates again.
+TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
+    const std::wstring folder = testFolder();
+    const struct {
+        const char* what;
+        std::string_view bytes;
+        const wchar_t* file;
+    } rows[] = {
+        {"not JSON", "{\"HSt\": \"152\",", L"坏 1.json"},
+        {"not an object", "[\"152\"]", L"坏 2.json"},
+        {"an unknown box", "{\"HSt\": \"152\", \"HS\": \"1\"}", L"坏 3.json"},
+        {"a result box", "{\"x1\": \"1\"}", L"坏 4.json"},
+    };
+    g_tavorin.setText("HSt", "160");
+    g_tavorin.calculate();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(writeBytes(folder + row.file, row.bytes));
+        const std::string message = openCaseFile(narrow(folder + row.file)).error;
+        ASSERT_FALSE(message.empty());
+        const Texts before = g_tavorin.allTexts();
+        std::wstring picture;
+        if (&row == &rows[2] && !g_screenshot.empty()) {
+            picture = g_screenshot;
+            picture.insert(picture.rfind(L'.'), L"-open-error");
+        }
+        const Messages messages =
+            runFileCommand(g_tavorin, FileCommand::Open, folder + row.file, picture);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(mentions(messages[0], message)) << message;
+        EXPECT_EQ(g_tavorin.allTexts(), before);
+    }
+    restoreDefaults(g_tavorin);
+    g_tavorin.calculate();
+    expectOutputsAsEngine(engineResults({}));
 }
 
 TEST(Tavorin, ShrinkingClipsAndMovesNothing) {

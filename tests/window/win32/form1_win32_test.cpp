@@ -1,5 +1,6 @@
 // The Win32 window's parts inside one process, under Wine: the text edge, the face
-// chosen, the field store on real child windows, and Form1 after a DPI change.
+// chosen, the file dialogs' filters, the field store on real child windows, and Form1 after
+// a DPI change.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +8,9 @@
 #include <vector>
 
 #include "window/control_table.h"
+#include "window/file_menu.h"
 #include "window/win32/control_store.h"
+#include "window/win32/file_dialog.h"
 #include "window/win32/fonts.h"
 #include "window/win32/form1.h"
 #include "window/win32/text.h"
@@ -39,6 +42,29 @@ TEST(Text, ConvertsBetweenUtf8AndUtf16) {
                                   L"b")),
               "a\xEF\xBF\xBD"
               "b");
+}
+
+TEST(FileDialog, FiltersInTheDialogsNotation) {
+    using namespace std::string_literals;
+    const struct {
+        std::string_view filter;
+        std::wstring dialog;
+    } rows[] = {
+        {"算例文件 (*.json);;所有文件 (*)",
+         L"\u7b97\u4f8b\u6587\u4ef6 (*.json)\0*.json\0\u6240\u6709\u6587\u4ef6 (*)\0*.*\0\0"s},
+        {"计算书 (*.html)", L"\u8ba1\u7b97\u4e66 (*.html)\0*.html\0\0"s},
+        {"网页 (*.html *.htm)", L"\u7f51\u9875 (*.html *.htm)\0*.html;*.htm\0\0"s},
+        {"无后缀", L"\u65e0\u540e\u7f00\0*.*\0\0"s},
+        {"", L"\0"s},
+    };
+    for (const auto& row : rows) EXPECT_EQ(dialogFilter(row.filter), row.dialog) << row.filter;
+    // Every entry of the menu that has a filter gets one the dialog can show.
+    for (const FileMenuEntry& entry : fileMenu()) {
+        if (entry.needsPrintSupport) continue;
+        const std::wstring filter = dialogFilter(entry.filter);
+        EXPECT_TRUE(filter.ends_with(L"\0\0"s)) << entry.caption;
+        EXPECT_NE(filter.find(L"*" + widen(entry.suffix)), std::wstring::npos) << entry.caption;
+    }
 }
 
 TEST(Fonts, ChoosesThePreferredFaceThenAnyChineseOne) {
