@@ -164,12 +164,20 @@ class CaseFileOnDisk : public testing::Test {
         fs::create_directories(m_dir);
     }
     void TearDown() override { fs::remove_all(m_dir); }
-    std::string path(const char* name) const { return (m_dir / name).string(); }
+    // Paths travel as UTF-8, as the windows hand them over; on Windows a narrow path would
+    // be read in the ANSI code page instead.
+    static fs::path native(const std::string& utf8) {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    }
+    std::string path(const char* name) const {
+        const std::u8string text = (m_dir / native(name)).u8string();
+        return {text.begin(), text.end()};
+    }
     static void put(const std::string& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
+        std::ofstream(native(file), std::ios::binary) << bytes;
     }
     static std::string get(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(native(file), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
     fs::path m_dir;
@@ -179,7 +187,7 @@ TEST_F(CaseFileOnDisk, OpeningABrokenFileChangesNothingAndNamesTheProblem) {
     put(path("array.json"), "[1, 2]");
     put(path("unknown.json"), "{\"HSt\": \"100\", \"Vx\": \"3\"}");
     put(path("big.json"), std::string(2 << 20, ' '));
-    fs::create_directory(path("folder.json"));
+    fs::create_directory(native(path("folder.json")));
     const std::pair<std::string, const char*> rows[] = {
         {path("array.json"), "不是一个 JSON 对象"},
         {path("unknown.json"), "“Vx”不是输入框或选择框的名称"},
@@ -213,7 +221,7 @@ TEST_F(CaseFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
 
     // A save that cannot write reports it and keeps the old file.
     const std::string blocked = path("blocked.json");
-    fs::create_directory(blocked);
+    fs::create_directory(native(blocked));
     EXPECT_NE(saveCase(store, blocked).error.find("无法保存文件"), std::string::npos);
     EXPECT_NE(saveCase(store, path("no/such/dir.json")).error.find("无法保存文件"),
               std::string::npos);
