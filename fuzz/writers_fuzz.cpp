@@ -86,7 +86,7 @@ Digits parse(const std::string& text, bool leadingBlank, bool negative, int sign
     if (leadingBlank) {
         FUZZ_CHECK(whole != "0" || fraction.empty(), "\"%s\" keeps a 0 before the point",
                    text.c_str());
-        if (whole.empty()) whole = "0";
+        if (whole.empty()) whole.assign(1, '0');
     }
     FUZZ_CHECK(!whole.empty() && (whole == "0" || whole[0] != '0'), "\"%s\": whole part",
                text.c_str());
