@@ -1,14 +1,21 @@
 #include "cli/batch.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
 #include <istream>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "cli/flat_line.h"
 #include "cli/json_line.h"
+#include "cli/ordered_pool.h"
 #include "engine/calculate.h"
 #include "engine/fields.h"
 
@@ -142,32 +149,158 @@ LineOutcome handle(std::string_view line, std::uint64_t number, std::string* own
     }
 }
 
-// Writes output lines through a block buffer; a line larger than the block goes out
-// directly, so that it is never copied.
-class OutputBuffer {
+// Output bytes, grown without first clearing the room that is about to be written.
+class ByteBuffer {
   public:
-    OutputBuffer(ByteSink& sink, std::size_t block) : m_sink(sink), m_block(block) {}
+    // Room for `size` more bytes at the end; commit() then says how far it was used.
+    char* room(std::size_t size) {
+        if (m_size + size > m_capacity) grow(m_size + size);
+        return m_data.get() + m_size;
+    }
+    void commit(const char* end) { m_size = static_cast<std::size_t>(end - m_data.get()); }
+    void append(std::string_view bytes) {
+        char* at = room(bytes.size());
+        std::memcpy(at, bytes.data(), bytes.size());
+        commit(at + bytes.size());
+    }
+    std::string_view view() const { return {m_data.get(), m_size}; }
 
-    bool add(const std::string& line) {
-        if (m_buffer.size() + line.size() + 1 > m_block && !drain()) return false;
-        if (line.size() + 1 > m_block) return m_sink.write(line) && m_sink.write("\n");
-        m_buffer += line;
-        m_buffer.push_back('\n');
-        return true;
+  private:
+    void grow(std::size_t needed) {
+        const std::size_t capacity = std::max({needed, 2 * m_capacity, std::size_t{1} << 16});
+        std::unique_ptr<char[]> data(new char[capacity]);
+        if (m_size != 0) std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
     }
 
-    bool drain() {
-        if (m_buffer.empty()) return true;
-        const bool ok = m_sink.write(m_buffer);
-        m_buffer.clear();
-        return ok;
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
+// The bytes of large lines handed to the workers and not yet written out: the reader waits
+// while they would pass the budget, so that a run of large lines is never all held at once.
+class LargeLines {
+  public:
+    static constexpr std::size_t kBudget = 2 * kMaxLineBytes;
+
+    void take(std::size_t bytes) {
+        std::unique_lock lock(m_mutex);
+        m_freed.wait(lock, [&] { return m_held == 0 || m_held + bytes <= kBudget; });
+        m_held += bytes;
+    }
+    void give(std::size_t bytes) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_held -= bytes;
+        }
+        m_freed.notify_all();
     }
 
   private:
-    ByteSink& m_sink;
-    std::size_t m_block;
-    std::string m_buffer;
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+    std::size_t m_held = 0;
 };
+
+// A run of input lines, handled on one worker thread and written out as one block.
+struct Chunk {
+    Chunk() = default;
+    Chunk(const Chunk&) = delete;
+    Chunk& operator=(const Chunk&) = delete;
+    ~Chunk() {
+        if (budget != nullptr) budget->give(budgetBytes);
+    }
+
+    struct Item {
+        std::size_t begin = 0;  // of the line in `bytes`, or of the text in `owned` when
+        std::size_t size = 0;   // `owned` is not empty
+        std::string owned;      // a long line that went on across read blocks, or
+        bool isError = false;   // a rejection decided while reading (the text in `owned`)
+    };
+    std::uint64_t firstNumber = 1;
+    std::uint64_t lines = 0;
+    std::string bytes;  // the lines, copied from the read blocks
+    std::vector<Item> items;
+    ByteBuffer output;
+    std::string large;  // the answer to a large last line, written after `output`
+    bool rejected = false;
+    bool failed = false;           // the worker could not finish it (out of memory)
+    LargeLines* budget = nullptr;  // given back `budgetBytes` when the chunk is done with
+    std::size_t budgetBytes = 0;
+};
+
+constexpr std::size_t kChunkLines = 256;
+constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+// A line longer than this ends its chunk and takes handleLine, whose answer is written out
+// from its own string: such a line is held at most twice, as text and as answer.
+constexpr std::size_t kLargeLine = std::size_t{1} << 20;
+
+// The worker's own store and buffers, used again for every line it handles.
+struct Worker {
+    MemoryStore store;
+    std::string scratch;
+};
+
+// One line into `out`: the flat object of the usual line goes straight into the store and
+// its result straight into the output; every other line takes handleLine, which words the
+// errors.
+void handleInto(ByteBuffer& out, bool& rejected, Worker& w, std::string_view line,
+                std::uint64_t number, std::string* owned) {
+    std::string_view text = line;
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    try {
+        w.store.reset();
+        if (text.size() <= kLargeLine && loadFlatLine(text, w.store, w.scratch)) {
+            if (owned != nullptr) std::string().swap(*owned);
+            const std::optional<Fault> fault = calculate(w.store);
+            out.commit(writeResultLine(out.room(resultLineBound(w.store, fault)), w.store, fault));
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        // The full path below answers it, out of memory included.
+    }
+    const LineOutcome outcome =
+        owned != nullptr ? handleLine(std::move(*owned), number) : handleLine(line, number);
+    rejected = rejected || outcome.rejected;
+    out.append(outcome.text);
+    out.append("\n");
+}
+
+void handleChunk(Chunk& chunk, Worker& w) {
+    try {
+        chunk.output.room(chunk.items.size() * 1700);
+        std::uint64_t number = chunk.firstNumber;
+        for (Chunk::Item& item : chunk.items) {
+            if (item.isError) {
+                chunk.output.append(item.owned);
+                chunk.output.append("\n");
+                chunk.rejected = true;
+            } else if (item.owned.size() > kLargeLine) {
+                LineOutcome outcome = handleLine(std::move(item.owned), number);
+                chunk.rejected = chunk.rejected || outcome.rejected;
+                if (&item == &chunk.items.back()) {
+                    chunk.large = std::move(outcome.text);
+                } else {
+                    chunk.output.append(outcome.text);
+                    chunk.output.append("\n");
+                }
+            } else if (!item.owned.empty()) {
+                handleInto(chunk.output, chunk.rejected, w, item.owned, number, &item.owned);
+            } else {
+                handleInto(chunk.output, chunk.rejected, w,
+                           std::string_view(chunk.bytes).substr(item.begin, item.size), number,
+                           nullptr);
+            }
+            ++number;
+        }
+    } catch (...) {
+        chunk.failed = true;
+    }
+    std::string().swap(chunk.bytes);
+    chunk.items = {};
+}
 
 class StreamSource final : public ByteSource {
   public:
@@ -217,21 +350,68 @@ std::string errorLine(std::uint64_t number, std::string_view reason) {
 int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
     constexpr std::size_t kBlock = std::size_t{1} << 20;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
-    OutputBuffer output(out, kBlock);
     std::string pending;  // the start of a line that goes on in the next block
     enum class Skip { None, TooLong, OutOfMemory } skip = Skip::None;
-    std::uint64_t number = 1;  // of the line being read
+    std::uint64_t number = 1;     // of the line being read
+    std::uint64_t delivered = 0;  // lines handed to the output
     bool rejected = false;
+    bool workerFailed = false;
 
-    const auto writeFailed = [&] {
-        errors = "cannot write the results after " + std::to_string(number - 1) +
-                 " lines: " + out.failure();
-        return kStreamFailed;
+    LargeLines largeLines;  // outlives the pool and every chunk
+    // Workers handle chunks of lines on every core; the chunks go out in input order.
+    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+    OrderedPool<Chunk> pool(
+        workers, 4 * std::size_t{workers},
+        [](Chunk& chunk) {
+            thread_local Worker worker;
+            handleChunk(chunk, worker);
+        },
+        [&](Chunk& chunk) {
+            if (chunk.failed) {
+                workerFailed = true;
+                return false;
+            }
+            rejected = rejected || chunk.rejected;
+            delivered += chunk.lines;
+            if (!out.write(chunk.output.view())) return false;
+            return chunk.large.empty() || (out.write(chunk.large) && out.write("\n"));
+        });
+
+    auto chunk = std::make_unique<Chunk>();
+    const auto submit = [&] {
+        if (chunk->lines == 0) return true;
+        const std::uint64_t next = chunk->firstNumber + chunk->lines;
+        const bool ok = pool.submit(std::move(chunk));
+        chunk = std::make_unique<Chunk>();
+        chunk->firstNumber = next;
+        return ok;
     };
-    const auto emit = [&](const LineOutcome& outcome) {
-        rejected = rejected || outcome.rejected;
+    const auto added = [&] {
+        ++chunk->lines;
         ++number;
-        return output.add(outcome.text);
+        return chunk->lines < kChunkLines && chunk->bytes.size() < kChunkBytes ? true : submit();
+    };
+    const auto addLine = [&](std::string_view line) {
+        chunk->items.push_back({chunk->bytes.size(), line.size(), {}, false});
+        chunk->bytes.append(line);
+        return added();
+    };
+    const auto addOwned = [&](std::string&& line) {
+        const bool large = line.size() > kLargeLine;
+        if (large) {
+            largeLines.take(line.size());
+            chunk->budget = &largeLines;
+            chunk->budgetBytes = line.size();
+        }
+        chunk->items.push_back({0, 0, std::move(line), false});
+        if (!large) return added();
+        ++chunk->lines;
+        ++number;
+        return submit();
+    };
+    const auto addError = [&](std::string_view reason) {
+        chunk->items.push_back({0, 0, errorLine(number, reason), true});
+        return added();
     };
     const auto skipped = [&] {
         const std::string reason =
@@ -239,17 +419,34 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
                 ? "longer than the limit of " + std::to_string(kMaxLineBytes) + " bytes; not read"
                 : std::string("out of memory while reading this line");
         skip = Skip::None;
-        return emit({errorLine(number, reason), true});
+        return addError(reason);
+    };
+    const auto writeFailed = [&] {
+        errors = "cannot write the results after " + std::to_string(delivered) +
+                 " lines: " + out.failure();
+        return kStreamFailed;
+    };
+    // Hands on what is read, waits for the workers, and flushes.
+    const auto finish = [&] { return submit() && pool.finish() && out.flush(); };
+    const auto stopped = [&] {
+        pool.finish();
+        if (workerFailed) {
+            errors = "internal error: out of memory while handling line " +
+                     std::to_string(delivered + 1) + " or later";
+            return kInternalError;
+        }
+        return writeFailed();
     };
 
     for (;;) {
         const std::ptrdiff_t got = in.read(block.get(), kBlock);
         if (got < 0) {
-            errors = "cannot read the input: " + in.failure();
+            std::string failure = "cannot read the input: " + in.failure();
             if (!pending.empty() || skip != Skip::None) {
-                errors += "; line " + std::to_string(number) + " was cut short and not handled";
+                failure += "; line " + std::to_string(number) + " was cut short and not handled";
             }
-            if (!output.drain() || !out.flush()) return writeFailed();
+            if (!finish()) return stopped();
+            errors = failure;
             return kStreamFailed;
         }
         if (got == 0) break;
@@ -264,7 +461,7 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
                 skip = Skip::TooLong;
             }
             if (skip != Skip::None) {
-                if (complete && !skipped()) return writeFailed();
+                if (complete && !skipped()) return stopped();
                 continue;
             }
             if (!complete) {
@@ -278,25 +475,25 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
             }
             bool ok = false;
             if (pending.empty()) {
-                ok = emit(handleLine(piece, number));
+                ok = addLine(piece);
             } else {
                 try {
                     pending.append(piece);
-                    ok = emit(handleLine(std::move(pending), number));
+                    ok = addOwned(std::move(pending));
                 } catch (const std::bad_alloc&) {
-                    ok = emit({errorLine(number, "out of memory while reading this line"), true});
+                    ok = addError("out of memory while reading this line");
                 }
                 std::string().swap(pending);
             }
-            if (!ok) return writeFailed();
+            if (!ok) return stopped();
         }
     }
     if (skip != Skip::None) {
-        if (!skipped()) return writeFailed();
+        if (!skipped()) return stopped();
     } else if (!pending.empty()) {
-        if (!emit(handleLine(std::move(pending), number))) return writeFailed();
+        if (!addOwned(std::move(pending))) return stopped();
     }
-    if (!output.drain() || !out.flush()) return writeFailed();
+    if (!finish()) return stopped();
     return rejected ? kLineRejected : kAllCalculated;
 }
 
@@ -314,7 +511,7 @@ std::string batchUsage() {
         if (!names.empty()) names += ' ';
         names += f.name;
     }
-    return R"(Usage: tavorin-calc [--help] [--sheet] < cases.jsonl > results.jsonl
+    return R"(Usage: tavorin-calc [--help] [--version] [--sheet] < cases.jsonl > results.jsonl
 
 Runs the Tavorin calculate command (the "计  算" button of the window) once for each
 line of standard input and writes one line of results to standard output.

@@ -62,11 +62,13 @@ class ByteSink {
     virtual std::string failure() const = 0;
 };
 
-// Reads the input in blocks, handles each line in order and writes one output line per
-// input line, flushing at the end. A failure to read or write ends the run: a message for
-// `errors` (without line end) and kStreamFailed. Otherwise kLineRejected when any line was
-// rejected, else kAllCalculated. An input that ends without a line end still has its last
-// line handled; a line cut short by a read failure is not.
+// Reads the input in large blocks, handles chunks of lines on worker threads (one per
+// core) and writes one output line per input line, in input order, flushing at the end. A
+// failure to read or write ends the run: a message for `errors` (without line end) and
+// kStreamFailed; running out of memory outside any one line's handling ends it with
+// kInternalError and a message. Otherwise kLineRejected when any line was rejected, else
+// kAllCalculated. An input that ends without a line end still has its last line handled; a
+// line cut short by a read failure is not.
 int runBatch(ByteSource& in, ByteSink& out, std::string& errors);
 
 // The same over standard streams (for tests and benchmarks).

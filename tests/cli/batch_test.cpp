@@ -287,6 +287,68 @@ TEST(Batch, OneLineAloneGivesTheSameAnswer) {
     EXPECT_EQ(sink.text, expected);
 }
 
+// Thousands of lines of every kind, large ones among them, go over the worker threads in
+// many chunks and must come out in input order with the answer each line gets alone.
+TEST(Batch, ManyChunksKeepTheOrderAndTheAnswers) {
+    const std::string kinds[] = {
+        "{}",
+        "{\"HSt\": \"%\", \"kj\": \"支墩\"}",
+        "{\"DA1t\": \"3%.5\", \"Text1\": \"a\\\"b\\u00e9\"}\r",
+        "{\"fjt\": \"0\", \"HSt\": \"%\"}",
+        "{\"HSt\": %}",
+        "[%]",
+        "{\"nope\": \"%\"}",
+        "  ",
+        "{\"HSt\": \"%\", \"HSt\": \"7\"}",
+        "{\"Text2\": \"" + std::string((std::size_t{1} << 20) + 5, 'w') + "%\"}",
+        "{\"bad\": \"" + std::string(std::size_t{3} << 20, 'v') + "\"}",
+    };
+    std::string input;
+    std::uint64_t large = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::size_t kind = static_cast<std::size_t>(i * 7 + i / 11) % 9;
+        if (i % 700 == 3) kind = 9 + static_cast<std::size_t>(large++ % 2);
+        std::string line = kinds[kind];
+        const std::size_t at = line.find('%');
+        if (at != std::string::npos) line.replace(at, 1, std::to_string(i % 97));
+        input += line + "\n";
+    }
+    input += "{\"HSt\": \"12\"}";  // the last line, without its end
+
+    TextSource in(input);
+    TextSink sink;
+    std::string errors;
+    const int status = runBatch(in, sink, errors);
+    EXPECT_EQ(status, kLineRejected);
+    EXPECT_EQ(errors, "");
+
+    std::string expected;
+    std::size_t at = 0;
+    for (std::uint64_t number = 1; at < input.size(); ++number) {
+        const std::size_t end = std::min(input.find('\n', at), input.size());
+        expected += handleLine(std::string_view(input).substr(at, end - at), number).text + "\n";
+        at = end + 1;
+    }
+    ASSERT_EQ(sink.text.size(), expected.size());
+    EXPECT_TRUE(sink.text == expected);  // not printed: megabytes
+    EXPECT_GE(large, 4u);
+}
+
+// A write that fails halfway stops the run with the stream failure, whatever the workers
+// still hold.
+TEST(Batch, AWriteFailureHalfwayStopsTheRun) {
+    std::string input;
+    for (int i = 0; i < 5000; ++i) input += "{\"HSt\": \"" + std::to_string(i % 90 + 1) + "\"}\n";
+    TextSink sink(std::size_t{1} << 20);
+    TextSource in(input);
+    std::string errors;
+    EXPECT_EQ(runBatch(in, sink, errors), kStreamFailed);
+    EXPECT_EQ(errors.rfind("cannot write the results after ", 0), 0u) << errors;
+    EXPECT_NE(errors.find(": No space left on device"), std::string::npos) << errors;
+    EXPECT_LE(sink.text.size(), std::size_t{1} << 20);
+    EXPECT_EQ(sink.text.back(), '\n');  // whole chunks only
+}
+
 TEST(JsonString, EscapesWhatJsonRequires) {
     const struct {
         std::string text;
