@@ -24,8 +24,11 @@ class OrderedPool {
 
     // `workers` threads run `work`; at most `inFlight` chunks are held at once, so that a
     // fast reader never runs far ahead of a slow output.
+    // With no workers the pool runs each chunk and delivers it inside submit(), on the
+    // caller's thread, and starts no thread at all.
     OrderedPool(unsigned workers, std::size_t inFlight, Work work, Delivery deliver)
         : m_work(std::move(work)), m_deliver(std::move(deliver)), m_limit(inFlight) {
+        if (workers == 0) return;
         m_threads.reserve(workers + 1);
         for (unsigned i = 0; i < workers; ++i) m_threads.emplace_back([this] { workLoop(); });
         m_threads.emplace_back([this] { deliveryLoop(); });
@@ -38,6 +41,12 @@ class OrderedPool {
 
     // Queues the next chunk; waits while too many are held. False once delivery stopped.
     bool submit(std::unique_ptr<Chunk> chunk) {
+        if (m_threads.empty()) {
+            if (m_stopped) return false;
+            m_work(*chunk);
+            if (!m_deliver(*chunk)) m_stopped = true;
+            return !m_stopped;
+        }
         std::unique_lock lock(m_mutex);
         m_roomFreed.wait(lock, [this] { return m_held < m_limit || m_stopped; });
         if (m_stopped) return false;

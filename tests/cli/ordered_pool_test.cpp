@@ -18,7 +18,7 @@ struct Item {
 };
 
 TEST(OrderedPool, DeliversInSubmissionOrderWhateverTheWorkTakes) {
-    for (const unsigned workers : {1u, 2u, 5u}) {
+    for (const unsigned workers : {0u, 1u, 2u, 5u}) {  // 0: inline, on the caller's thread
         SCOPED_TRACE(workers);
         std::vector<int> delivered;
         std::atomic<int> worked = 0;
@@ -50,24 +50,27 @@ TEST(OrderedPool, DeliversInSubmissionOrderWhateverTheWorkTakes) {
 }
 
 TEST(OrderedPool, AFailedDeliveryStopsEverythingAfterIt) {
-    std::vector<int> delivered;
-    OrderedPool<Item> pool(
-        2, 3, [](Item& item) { item.result = item.number; },
-        [&](Item& item) {
-            delivered.push_back(item.result);
-            return item.number != 10;
-        });
-    int accepted = 0;
-    for (int i = 0; i < 1000; ++i) {
-        auto item = std::make_unique<Item>();
-        item->number = i;
-        if (!pool.submit(std::move(item))) break;
-        ++accepted;
+    for (const unsigned workers : {0u, 2u}) {
+        SCOPED_TRACE(workers);
+        std::vector<int> delivered;
+        OrderedPool<Item> pool(
+            workers, 3, [](Item& item) { item.result = item.number; },
+            [&](Item& item) {
+                delivered.push_back(item.result);
+                return item.number != 10;
+            });
+        int accepted = 0;
+        for (int i = 0; i < 1000; ++i) {
+            auto item = std::make_unique<Item>();
+            item->number = i;
+            if (!pool.submit(std::move(item))) break;
+            ++accepted;
+        }
+        EXPECT_FALSE(pool.finish());
+        EXPECT_LT(accepted, 1000);  // the reader was told to stop
+        ASSERT_EQ(delivered.size(), 11u);
+        for (int i = 0; i <= 10; ++i) EXPECT_EQ(delivered[i], i);
     }
-    EXPECT_FALSE(pool.finish());
-    EXPECT_LT(accepted, 1000);  // the reader was told to stop
-    ASSERT_EQ(delivered.size(), 11u);
-    for (int i = 0; i <= 10; ++i) EXPECT_EQ(delivered[i], i);
 }
 
 TEST(OrderedPool, NothingSubmittedFinishesAtOnce) {

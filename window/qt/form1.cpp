@@ -18,11 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/calculate.h"
 #include "engine/fields.h"
+#include "window/command.h"
 #include "window/qt/fonts.h"
 #include "window/qt/sheet_print.h"
-#include "window/version.h"
 
 namespace tavorin {
 namespace {
@@ -204,17 +203,7 @@ void Form1::runFile(const FileMenuEntry& entry) {
 }
 
 void Form1::run(Command command) {
-    std::optional<Fault> fault;
-    switch (command) {
-        case Command::Calculate:
-            fault = calculate(m_store, ".");
-            break;
-        case Command::Version:
-            fault = showVersion(m_store);
-            break;
-        case Command::None:
-            break;
-    }
+    const std::optional<Fault> fault = runCommand(m_store, command);
     // The window stays as the command left it; the user reads why it stopped.
     if (fault && m_reportFault) m_reportFault(fromUtf8(fault->message));
 }

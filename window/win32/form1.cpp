@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/calculate.h"
 #include "engine/fields.h"
-#include "window/version.h"
+#include "window/command.h"
 #include "window/win32/file_dialog.h"
 #include "window/win32/text.h"
 
@@ -311,17 +310,7 @@ void Form1::onDestroy() {
 }
 
 void Form1::run(Command command) {
-    std::optional<Fault> fault;
-    switch (command) {
-        case Command::Calculate:
-            fault = calculate(m_store, ".");
-            break;
-        case Command::Version:
-            fault = showVersion(m_store);
-            break;
-        case Command::None:
-            break;
-    }
+    const std::optional<Fault> fault = runCommand(m_store, command);
     // The window stays as the command left it; the user reads why it stopped.
     if (fault) report(fault->message);
 }
