@@ -118,7 +118,8 @@ TEST(Readers, ExactForAnyLength) {
         {std::string(308, '9'), 1e308},
         {"1e999999999999999999", 0, E::Overflow},  // saturates without overflowing int64
         {"1e-999999999999999999", 0},
-        {"1" + std::string(40, '0') + "e99999999999999999999999999", 0, E::Overflow},
+        {std::string(1, '1') + std::string(40, '0') + "e99999999999999999999999999", 0,
+         E::Overflow},
         {midpoint, 1},  // an exact tie rounds to even
         {midpoint + std::string(900, '0'), 1},
         {midpoint + std::string(900, '0') + "1", above},  // a dropped digit breaks the tie
@@ -166,7 +167,10 @@ TEST(Readers, AgreeWithTheCLibrary) {
                                                     : i % 5 == 2 && k > 16 ? 9
                                                                            : d)));
         }
-        if (i % 4) text += "e" + std::to_string(exponent(random));
+        if (i % 4) {
+            text += 'e';
+            text += std::to_string(exponent(random));
+        }
         SCOPED_TRACE(text);
         const double want = std::strtod(text.c_str(), nullptr);
         const float wantSingle = std::strtof(text.c_str(), nullptr);

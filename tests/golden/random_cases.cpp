@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     Random r{seed};
     std::string line;
     for (long i = 0; i < count; ++i) {
-        line = "{";
+        line.assign(1, '{');
         const auto pick = r.below(20);
         field(line, "kj", pick < 15 ? "镇墩" : pick < 19 ? "支墩" : "其他");
         field(line, "k", r.below(2) == 0 ? "上侧" : "下侧");
