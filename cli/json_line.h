@@ -31,6 +31,9 @@ inline constexpr std::size_t kMaxJsonDepth = 512;
 // escaped (\n, \t, …, else \u00XX); everything else, UTF-8 included, is written as it is.
 void appendJsonString(std::string& out, std::string_view text);
 
+// Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF).
+void appendUtf8(std::string& out, char32_t c);
+
 // At most about `limit` bytes from the start of `text`, safe to show: control characters,
 // invalid UTF-8, C1 controls, and bidirectional and other invisible formatting characters
 // are written as escapes (\n, \x1B, \u202E), '\' and '"' as \\ and \", and "…" follows when
