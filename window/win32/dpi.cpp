@@ -21,7 +21,8 @@ void lookUp(HMODULE module, const char* name, Function& target) {
 DpiFunctions lookUpAll() {
     DpiFunctions f;
     // user32.dll is loaded in every window program; shcore.dll only from System32, and
-    // it stays loaded for the process.
+    // it stays loaded for the process. Windows 7 has no shcore.dll (and, without update
+    // KB2533623, refuses the search flag): both functions from it stay null.
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     lookUp(user32, "SetProcessDpiAwarenessContext", f.setProcessDpiAwarenessContext);
