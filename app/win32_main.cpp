@@ -5,9 +5,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "window/win32/dpi.h"
 #include "window/win32/form1.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    tavorin::win32::becomeDpiAware();
     // COM for the accessible names; the controls in the visual styles of the manifest.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

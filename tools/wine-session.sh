@@ -8,26 +8,98 @@
 #       stops both again, whatever COMMAND's outcome. Exits with COMMAND's status.
 #   tools/wine-session.sh run PROGRAM.exe [ARG...]
 #       Inside a session: runs one Windows program (CTest's emulator for every .exe).
+#   tools/wine-session.sh run-as VERSION PROGRAM.exe [ARG...]
+#       Inside a session: runs one Windows program with Wine telling it that it runs on
+#       Windows VERSION (winecfg's name: win7, win81, win10), in a prefix of its own,
+#       BUILD_DIR/wine/prefix-VERSION (made the first time alike, then `winecfg -v VERSION`),
+#       with a wineserver of its own that stops when the program ends. On the session's
+#       X server; one such program at a time per VERSION.
 #
-# The prefix stays in the build folder for the next run (a new one takes 10 to 15 s) and
-# goes with it. Nothing outside BUILD_DIR is written.
+# The prefixes stay in the build folder for the next run (a new one takes 10 to 15 s) and
+# go with it. Nothing outside BUILD_DIR is written.
 set -eu
 
 wine_loader=/usr/lib/wine/wine64
 
-if [ "${1:-}" = run ]; then
-    shift
+# Makes the prefix $WINEPREFIX the first time (then $WINEPREFIX-ready exists); with a
+# Windows version as $1, Wine tells the programs of the prefix that they run on it.
+prepare_prefix() {
+    [ -e "$WINEPREFIX-ready" ] && return 0
+    log="$WINEPREFIX-wineboot.log"
+    rm -rf "$WINEPREFIX"
+    "$wine_loader" wineboot -i >"$log" 2>&1
+    wineserver -w
+    # Wine's own fonts in the prefix, or the caption buttons draw as letters.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    # The Chinese faces the window asks for, drawn with Debian's AR PL UMing CN; and a
+    # virtual desktop, which gives the window a title bar on an X server without a
+    # window manager.
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+        for face in SimSun 宋体 NSimSun 新宋体; do
+            printf '"%s"="AR PL UMing CN"\r\n' "$face"
+        done
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n'
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
+        printf '"Default"="1280x1024"\r\n'
+    } | iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX.reg"
+    "$wine_loader" regedit /S "Z:$(echo "$WINEPREFIX.reg" | tr / '\\')"
+    # The server writes the registry to the prefix when it ends.
+    wineserver -w
+    if [ -n "${1:-}" ]; then
+        "$wine_loader" winecfg -v "$1" >>"$log" 2>&1
+        wineserver -w
+        # Without an argument, winecfg -v names the version it has.
+        if ! "$wine_loader" winecfg -v 2>>"$log" | tr -d '\r' | grep -qx "$1"; then
+            echo "wine-session.sh: winecfg did not set Windows version $1; see $log" >&2
+            exit 1
+        fi
+        wineserver -w
+    fi
+    touch "$WINEPREFIX-ready"
+}
+
+# One wineserver for every program of the prefix, and Wine's own background programs
+# (services, the desktop) started now: started by a test, they would inherit its output
+# pipes and keep them open after it ends.
+start_server() {
+    wineserver -p
+    "$wine_loader" wineboot </dev/null >/dev/null 2>&1
+    "$wine_loader" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+}
+
+if [ "${1:-}" = run ] || [ "${1:-}" = run-as ]; then
     if [ -z "${TAVORIN_WINE_SESSION:-}" ]; then
         echo "wine-session.sh: no Wine session; run the tests under" \
             "tools/wine-session.sh BUILD_DIR ctest ..." >&2
         exit 125
     fi
-    exec "$wine_loader" "$@"
+    if [ "$1" = run ]; then
+        shift
+        exec "$wine_loader" "$@"
+    fi
+    if [ $# -lt 3 ]; then
+        echo "usage: tools/wine-session.sh run-as VERSION PROGRAM.exe [ARG...]" >&2
+        exit 2
+    fi
+    version=$2
+    shift 2
+    export WINEPREFIX="$TAVORIN_WINE_SESSION/prefix-$version"
+    trap 'wineserver -k 2>/dev/null || true' EXIT
+    trap 'exit 130' INT TERM
+    prepare_prefix "$version"
+    start_server
+    status=0
+    "$wine_loader" "$@" || status=$?
+    exit "$status"
 fi
 
 if [ $# -lt 2 ]; then
     echo "usage: tools/wine-session.sh BUILD_DIR COMMAND [ARG...]" >&2
     echo "       tools/wine-session.sh run PROGRAM.exe [ARG...]" >&2
+    echo "       tools/wine-session.sh run-as VERSION PROGRAM.exe [ARG...]" >&2
     exit 2
 fi
 mkdir -p "$1/wine"
@@ -47,7 +119,12 @@ server_started=""
 stop() {
     status=$?
     trap - EXIT INT TERM
-    if [ -n "$server_started" ]; then wineserver -k 2>/dev/null || true; fi
+    if [ -n "$server_started" ]; then
+        # The session's server, and any a run-as program left behind.
+        for prefix in "$WINEPREFIX" "$state"/prefix-*/; do
+            [ -d "$prefix" ] && WINEPREFIX=${prefix%/} wineserver -k 2>/dev/null || true
+        done
+    fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
@@ -74,37 +151,7 @@ done
 export DISPLAY=":$(cat "$state/display")"
 
 server_started=yes
-if [ ! -e "$state/prefix-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    "$wine_loader" wineboot -i >"$state/wineboot.log" 2>&1
-    wineserver -w
-    # Wine's own fonts in the prefix, or the caption buttons draw as letters.
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    # The Chinese faces the window asks for, drawn with Debian's AR PL UMing CN; and a
-    # virtual desktop, which gives the window a title bar on an X server without a
-    # window manager.
-    {
-        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-        for face in SimSun 宋体 NSimSun 新宋体; do
-            printf '"%s"="AR PL UMing CN"\r\n' "$face"
-        done
-        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n'
-        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
-        printf '"Default"="1280x1024"\r\n'
-    } | iconv -f UTF-8 -t UTF-16 >"$state/tavorin.reg"
-    "$wine_loader" regedit /S "Z:$(echo "$state/tavorin.reg" | tr / '\\')"
-    # The server writes the registry to the prefix when it ends.
-    wineserver -w
-    touch "$state/prefix-ready"
-fi
-
-# One wineserver for every program of the session, and Wine's own background programs
-# (services, the desktop) started now: started by a test, they would inherit its output
-# pipes and keep them open after it ends.
-wineserver -p
-"$wine_loader" wineboot </dev/null >/dev/null 2>&1
-"$wine_loader" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+prepare_prefix
+start_server
 
 "$@"

@@ -5,6 +5,7 @@
 
 #include "engine/fields.h"
 #include "window/command.h"
+#include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
 #include "window/win32/text.h"
 
@@ -122,8 +123,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1::onCreate() {
-    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
-    if (m_dpi <= 0) m_dpi = 96;
+    m_dpi = windowDpi(m_window);
     m_face = widen(chooseFace(installedChineseFaces()));
     m_menu = CreateMenu();
     if (m_menu == nullptr) return false;
@@ -236,7 +236,7 @@ void Form1::layoutControls() {
 void Form1::sizeWindow() {
     const auto px = [this](int twips) { return twipsToPixels(twips, m_dpi); };
     RECT frame{0, 0, px(kClientWidth), px(kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, 0, static_cast<UINT>(m_dpi));
+    adjustWindowRect(frame, kWindowStyle, true, 0, m_dpi);
     SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar wrapped into two rows takes client height: grow by what it took.

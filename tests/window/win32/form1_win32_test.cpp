@@ -1,6 +1,6 @@
 // The Win32 window's parts inside one process, under Wine: the text edge, the face
 // chosen, the file dialogs' filters, the field store on real child windows, and Form1 after
-// a DPI change.
+// a DPI change, the DPI on the systems before Windows 10.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/win32/control_store.h"
+#include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
 #include "window/win32/fonts.h"
 #include "window/win32/form1.h"
@@ -214,6 +215,49 @@ TEST(Form1, FollowsADpiChange) {
         EXPECT_EQ(frame.left, suggested.left);
         EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
     }
+}
+
+// Each system's route to the DPI, on the session's 96-dpi screen: Windows 10 (every
+// function), 8.1 (shcore.dll only), 7 (none), and a function that answers nothing.
+TEST(Dpi, EveryRouteFindsTheScreensDpiAndTheSameFrame) {
+    const DpiFunctions& system = systemDpiFunctions();
+    ASSERT_NE(system.getDpiForWindow, nullptr) << "Wine has the Windows 10 functions";
+    const DpiFunctions windows7;
+    DpiFunctions windows81;
+    windows81.getDpiForMonitor = system.getDpiForMonitor;
+    DpiFunctions failing;
+    failing.getDpiForWindow = [](HWND) -> UINT { return 0; };
+    failing.adjustWindowRectExForDpi = [](RECT*, DWORD, BOOL, DWORD, UINT) -> BOOL {
+        return FALSE;
+    };
+    DpiFunctions at144;
+    at144.getDpiForWindow = [](HWND) -> UINT { return 144; };
+    const struct {
+        const char* system;
+        const DpiFunctions& functions;
+        int dpi;
+    } rows[] = {
+        {"Windows 10", system, 96},         {"Windows 8.1", windows81, 96},
+        {"Windows 7", windows7, 96},        {"answers nothing", failing, 96},
+        {"per-monitor at 144", at144, 144},
+    };
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    constexpr DWORD style = WS_OVERLAPPEDWINDOW;
+    RECT expected{0, 0, 780, 638};
+    ASSERT_TRUE(AdjustWindowRectEx(&expected, style, TRUE, 0));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.system);
+        EXPECT_EQ(windowDpi(window, row.functions), row.dpi);
+        RECT frame{0, 0, 780, 638};
+        adjustWindowRect(frame, style, true, 0, 96, row.functions);
+        EXPECT_EQ(frame.left, expected.left);
+        EXPECT_EQ(frame.top, expected.top);
+        EXPECT_EQ(frame.right, expected.right);
+        EXPECT_EQ(frame.bottom, expected.bottom);
+    }
+    DestroyWindow(window);
 }
 
 }  // namespace
