@@ -3,6 +3,7 @@
 // so it runs unchanged on the window's widgets and on an in-memory store.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -103,57 +104,34 @@ inline constexpr FieldSpec kFieldRows[] = {
     {"Label25", FieldRole::Caption, "", "计算结果标题"},
 };
 
-// Control names by a perfect hash: the first three characters and the length, mixed by one
-// multiplication, pick a slot; no two names share one. The multiplier is found while
-// compiling.
-inline constexpr unsigned kSlotBits = 8;
-inline constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
-
-constexpr std::uint32_t hashKey(std::string_view name) {
-    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 24;
-    for (std::size_t i = 0; i < 3 && i < name.size(); ++i) {
-        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-    }
-    return key;
-}
-
-constexpr std::size_t slotOf(std::string_view name, std::uint32_t multiplier) {
-    return (hashKey(name) * multiplier) >> (32 - kSlotBits);
-}
-
-constexpr bool collisionFree(std::uint32_t multiplier) {
-    std::array<bool, kSlots> taken{};
-    for (const FieldSpec& f : kFieldRows) {
-        const std::size_t slot = slotOf(f.name, multiplier);
-        if (taken[slot]) return false;
-        taken[slot] = true;
-    }
-    return true;
-}
-
-constexpr std::uint32_t findMultiplier() {
-    for (std::uint32_t m = 0x9E3779B1u;; m += 2) {
-        if (collisionFree(m)) return m;
-    }
-}
-
-inline constexpr std::uint32_t kMultiplier = findMultiplier();
-
-// Slot -> row + 1, 0 for a free slot.
-inline constexpr std::array<std::uint8_t, kSlots> kSlotRows = [] {
-    std::array<std::uint8_t, kSlots> rows{};
-    for (std::size_t i = 0; i < std::size(kFieldRows); ++i) {
-        rows[slotOf(kFieldRows[i].name, kMultiplier)] = static_cast<std::uint8_t>(i + 1);
-    }
+// The rows sorted by name, for a binary search.
+inline constexpr auto kRowsByName = [] {
+    std::array<std::uint8_t, std::size(kFieldRows)> rows{};
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(i);
+    std::sort(rows.begin(), rows.end(), [](std::uint8_t x, std::uint8_t y) {
+        return kFieldRows[x].name < kFieldRows[y].name;
+    });
     return rows;
 }();
+static_assert(std::size(kFieldRows) <= 256, "a row must fit FieldId and kRowsByName");
+static_assert(
+    [] {
+        for (std::size_t i = 1; i < kRowsByName.size(); ++i) {
+            if (kFieldRows[kRowsByName[i - 1]].name == kFieldRows[kRowsByName[i]].name) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "two rows of the field table share a control name");
 
-// The row of `name`, or nullptr. Written so that, inlined with a name the compiler can
-// see, it folds to the row.
+// The row of `name`, or nullptr.
 constexpr const FieldSpec* findRow(std::string_view name) {
-    const std::uint8_t row = kSlotRows[slotOf(name, kMultiplier)];
-    if (row == 0 || kFieldRows[row - 1].name != name) return nullptr;
-    return &kFieldRows[row - 1];
+    const auto it = std::lower_bound(
+        kRowsByName.begin(), kRowsByName.end(), name,
+        [](std::uint8_t row, std::string_view n) { return kFieldRows[row].name < n; });
+    if (it == kRowsByName.end() || kFieldRows[*it].name != name) return nullptr;
+    return &kFieldRows[*it];
 }
 
 consteval std::size_t rowOfName(std::string_view name) {
@@ -169,7 +147,7 @@ consteval std::size_t rowOfName(std::string_view name) {
 // Label25.
 std::span<const FieldSpec> fieldTable();
 
-// The row of `name`, or nullptr. One hash and one comparison, no search.
+// The row of `name`, or nullptr.
 inline const FieldSpec* findField(std::string_view name) { return detail::findRow(name); }
 
 // A control of the table by its row. A name written in the code becomes its row while
