@@ -96,6 +96,8 @@ class FieldIo {
         std::string_view name;
         FieldId id() const { return FieldId::atRow(static_cast<std::size_t>(row)); }
     };
+    // Inline, so that a name the compiler can see (a literal passed down through inlined
+    // calls) folds to its row.
     static Box lookUp(std::string_view name) {
         const FieldSpec* f = findField(name);
         return f == nullptr ? Box(-1, name) : Box(static_cast<int>(f - detail::kFieldRows), name);

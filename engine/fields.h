@@ -3,8 +3,8 @@
 // so it runs unchanged on the window's widgets and on an in-memory store.
 #pragma once
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -104,34 +104,60 @@ inline constexpr FieldSpec kFieldRows[] = {
     {"Label25", FieldRole::Caption, "", "计算结果标题"},
 };
 
-// The rows sorted by name, for a binary search.
-inline constexpr auto kRowsByName = [] {
-    std::array<std::uint8_t, std::size(kFieldRows)> rows{};
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(i);
-    std::sort(rows.begin(), rows.end(), [](std::uint8_t x, std::uint8_t y) {
-        return kFieldRows[x].name < kFieldRows[y].name;
-    });
+// Control names by a perfect hash: every character and the length, mixed (FNV-1a) and
+// multiplied, pick one of about n²/4 slots; no two names share one. The multiplier is found
+// while compiling, for any number of rows.
+inline constexpr unsigned kSlotBits =
+    static_cast<unsigned>(std::bit_width(std::size(kFieldRows) * std::size(kFieldRows) / 4 + 1));
+inline constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+static_assert(std::size(kFieldRows) < 256, "a row must fit FieldId and kSlotRows");
+
+constexpr std::uint32_t hashKey(std::string_view name) {
+    std::uint32_t key = 0x811C9DC5u ^ static_cast<std::uint32_t>(name.size());
+    for (const char c : name) {
+        key = (key ^ static_cast<unsigned char>(c)) * 0x01000193u;
+    }
+    return key;
+}
+
+constexpr std::size_t slotOf(std::string_view name, std::uint32_t multiplier) {
+    return (hashKey(name) * multiplier) >> (32 - kSlotBits);
+}
+
+constexpr bool collisionFree(std::uint32_t multiplier) {
+    std::array<bool, kSlots> taken{};
+    for (const FieldSpec& f : kFieldRows) {
+        const std::size_t slot = slotOf(f.name, multiplier);
+        if (taken[slot]) return false;
+        taken[slot] = true;
+    }
+    return true;
+}
+
+constexpr std::uint32_t findMultiplier() {
+    for (std::uint32_t m = 0x9E3779B1u, tries = 0; tries < 100'000; m += 2, ++tries) {
+        if (collisionFree(m)) return m;
+    }
+    throw "two rows of the field table share a control name";  // a compile error
+}
+
+inline constexpr std::uint32_t kMultiplier = findMultiplier();
+
+// Slot -> row + 1, 0 for a free slot.
+inline constexpr std::array<std::uint8_t, kSlots> kSlotRows = [] {
+    std::array<std::uint8_t, kSlots> rows{};
+    for (std::size_t i = 0; i < std::size(kFieldRows); ++i) {
+        rows[slotOf(kFieldRows[i].name, kMultiplier)] = static_cast<std::uint8_t>(i + 1);
+    }
     return rows;
 }();
-static_assert(std::size(kFieldRows) <= 256, "a row must fit FieldId and kRowsByName");
-static_assert(
-    [] {
-        for (std::size_t i = 1; i < kRowsByName.size(); ++i) {
-            if (kFieldRows[kRowsByName[i - 1]].name == kFieldRows[kRowsByName[i]].name) {
-                return false;
-            }
-        }
-        return true;
-    }(),
-    "two rows of the field table share a control name");
 
-// The row of `name`, or nullptr.
+// The row of `name`, or nullptr. Written so that, inlined with a name the compiler can
+// see, it folds to the row.
 constexpr const FieldSpec* findRow(std::string_view name) {
-    const auto it = std::lower_bound(
-        kRowsByName.begin(), kRowsByName.end(), name,
-        [](std::uint8_t row, std::string_view n) { return kFieldRows[row].name < n; });
-    if (it == kRowsByName.end() || kFieldRows[*it].name != name) return nullptr;
-    return &kFieldRows[*it];
+    const std::uint8_t row = kSlotRows[slotOf(name, kMultiplier)];
+    if (row == 0 || kFieldRows[row - 1].name != name) return nullptr;
+    return &kFieldRows[row - 1];
 }
 
 consteval std::size_t rowOfName(std::string_view name) {
@@ -147,7 +173,7 @@ consteval std::size_t rowOfName(std::string_view name) {
 // Label25.
 std::span<const FieldSpec> fieldTable();
 
-// The row of `name`, or nullptr.
+// The row of `name`, or nullptr. One hash and one comparison, no search.
 inline const FieldSpec* findField(std::string_view name) { return detail::findRow(name); }
 
 // A control of the table by its row. A name written in the code becomes its row while
