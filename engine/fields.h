@@ -135,10 +135,16 @@ constexpr bool collisionFree(std::uint32_t multiplier) {
 }
 
 constexpr std::uint32_t findMultiplier() {
-    for (std::uint32_t m = 0x9E3779B1u, tries = 0; tries < 100'000; m += 2, ++tries) {
+    for (std::size_t i = 0; i < std::size(kFieldRows); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kFieldRows[i].name == kFieldRows[j].name) {
+                throw "two rows of the field table share a control name";  // a compile error
+            }
+        }
+    }
+    for (std::uint32_t m = 0x9E3779B1u;; m += 2) {
         if (collisionFree(m)) return m;
     }
-    throw "two rows of the field table share a control name";  // a compile error
 }
 
 inline constexpr std::uint32_t kMultiplier = findMultiplier();
