@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -103,16 +104,18 @@ inline constexpr FieldSpec kFieldRows[] = {
     {"Label25", FieldRole::Caption, "", "计算结果标题"},
 };
 
-// Control names by a perfect hash: the first three characters and the length, mixed by one
-// multiplication, pick a slot; no two names share one. The multiplier is found while
-// compiling.
-inline constexpr unsigned kSlotBits = 8;
+// Control names by a perfect hash: every character and the length, mixed (FNV-1a) and
+// multiplied, pick one of about n²/4 slots; no two names share one. The multiplier is found
+// while compiling, for any number of rows.
+inline constexpr unsigned kSlotBits =
+    static_cast<unsigned>(std::bit_width(std::size(kFieldRows) * std::size(kFieldRows) / 4 + 1));
 inline constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+static_assert(std::size(kFieldRows) < 256, "a row must fit FieldId and kSlotRows");
 
 constexpr std::uint32_t hashKey(std::string_view name) {
-    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 24;
-    for (std::size_t i = 0; i < 3 && i < name.size(); ++i) {
-        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+    std::uint32_t key = 0x811C9DC5u ^ static_cast<std::uint32_t>(name.size());
+    for (const char c : name) {
+        key = (key ^ static_cast<unsigned char>(c)) * 0x01000193u;
     }
     return key;
 }
@@ -132,6 +135,13 @@ constexpr bool collisionFree(std::uint32_t multiplier) {
 }
 
 constexpr std::uint32_t findMultiplier() {
+    for (std::size_t i = 0; i < std::size(kFieldRows); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kFieldRows[i].name == kFieldRows[j].name) {
+                throw "two rows of the field table share a control name";  // a compile error
+            }
+        }
+    }
     for (std::uint32_t m = 0x9E3779B1u;; m += 2) {
         if (collisionFree(m)) return m;
     }

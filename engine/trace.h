@@ -108,13 +108,7 @@ class TraceCalc {
 
     template <class F>
     Traced let(const char* name, const char* meaning, F&& compute) {
-        Traced result;
-        try {
-            result = compute();
-        } catch (const CalcFault&) {
-            if (m_record.faultAt.empty()) m_record.faultAt = name;
-            throw;
-        }
+        const Traced result = noteFault(name, compute);
         addStep(name, meaning, result);
         return Traced::named(name, result);
     }
@@ -130,6 +124,17 @@ class TraceCalc {
     void setCaption(const char* label, std::string_view caption);
 
   private:
+    // Runs `work`; a CalcFault it throws goes on, `at` named in the record as where the
+    // first fault arose.
+    template <class F>
+    decltype(auto) noteFault(const char* at, F&& work) {
+        try {
+            return work();
+        } catch (const CalcFault&) {
+            if (m_record.faultAt.empty()) m_record.faultAt = at;
+            throw;
+        }
+    }
     void addStep(const char* name, const char* meaning, const Traced& result,
                  std::string note = {});
     void writeText(const char* box, const std::string& name, const std::string& text);
