@@ -362,7 +362,7 @@ void runCheck(Cx& cx) {
         writeRow(cx, r, row);
         passes = passes && row.failed == 0;
     }
-    cx.group(RecordGroup::CheckBlock);
+    cx.group(RecordGroup::CheckVerdict);
     const std::string_view verdict = passes ? kPass : kFail;
     cx.fixed("jg", "稳定验算结论", "", verdict);
     cx.writeText("jg", verdict);

@@ -35,6 +35,7 @@ enum class RecordGroup {
     CheckDrop,
     CheckRiseSeismic,
     CheckDropSeismic,
+    CheckVerdict,  // jg and Bmin
 };
 
 // One input as it was read.
