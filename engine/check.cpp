@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/calc_context.h"
+#include "engine/command.h"
 #include "engine/field_io.h"
 #include "engine/trace.h"
 
@@ -382,30 +383,12 @@ void runCheck(Cx& cx) {
 }  // namespace
 
 std::optional<Fault> checkStability(FieldStore& store, std::string_view separator) {
-    FieldIo io(store, separator);
-    PlainCalc cx(io);
-    try {
-        runCheck(cx);
-        return std::nullopt;
-    } catch (const CalcFault& fault) {
-        return describeFault(fault);
-    }
+    return runPlainCommand(store, separator, [](auto& cx) { runCheck(cx); });
 }
 
 std::optional<Fault> checkStability(FieldStore& store, CalcRecord& record,
                                     std::string_view separator) {
-    record = CalcRecord{};
-    if (!store.readText("Text1", record.blockName)) record.blockName.clear();
-    FieldIo io(store, separator);
-    TraceCalc cx(io, record);
-    try {
-        runCheck(cx);
-        return std::nullopt;
-    } catch (const CalcFault& fault) {
-        if (record.faultAt.empty()) record.faultAt = fault.box;
-        record.fault = describeFault(fault);
-        return record.fault;
-    }
+    return runRecordedCommand(store, record, separator, [](auto& cx) { runCheck(cx); });
 }
 
 }  // namespace tavorin
