@@ -286,6 +286,10 @@ TEST(Check, ItsBoxesStayOutOfForm1sTable) {
         EXPECT_EQ(findCheckField(f.name), &f);
         EXPECT_EQ(&FieldId::find(f.name)->spec(), &f);
     }
+    // Names the hash must tell apart from the check's.
+    for (const char* name : {"smax3", "smax3e", "smin1x", "Nj3", "jg3", "Bmin1", "Kc", "Gjtt"}) {
+        EXPECT_EQ(findAnyField(name), nullptr) << name;
+    }
     const std::vector<std::string_view> plain = {"HSt", "x1"};
     const std::vector<std::string_view> asking = {"HSt", "Kht"};
     EXPECT_FALSE(hasCheckInput(plain));
