@@ -218,4 +218,47 @@ void TraceCalc::setCaption(const char* label, std::string_view caption) {
     noteFault(label, [&] { m_io.setCaption(label, caption); });
 }
 
+// --- what the stability check adds
+
+Traced tracedMax(const Traced& a, const Traced& b) {
+    return Traced::build(max(a.real(), b.real()), "max(" + a.formula() + ", " + b.formula() + ")",
+                         "max(" + a.substitution() + ", " + b.substitution() + ")", Traced::Atom);
+}
+
+Traced TraceCalc::inputStrict(const char* box, const char* symbol, const char* unit) {
+    return readInput(box, symbol, unit, true,
+                     [&] { return Traced::named(symbol, m_io.readStrict(box)); });
+}
+
+// A blank box is kept as an input with no value: not given.
+std::optional<Traced> TraceCalc::optionalInput(const char* box, const char* symbol,
+                                               const char* unit) {
+    const std::string text(m_io.read(box));
+    if (!isBlankText(text)) return inputStrict(box, symbol, unit);
+    m_record.inputs.push_back({box, symbol, unit, text, {}, true});
+    return std::nullopt;
+}
+
+void TraceCalc::fixed(const char* name, const char* meaning, const char* note,
+                      std::string_view text) {
+    RecordedStep step;
+    step.name = name;
+    step.meaning = meaning;
+    step.group = m_group;
+    step.valueText = text;
+    step.note = note;
+    m_record.steps.push_back(std::move(step));
+}
+
+void TraceCalc::writeText(const char* box, std::string_view text) {
+    writeText(box, box, std::string(text));
+}
+
+void TraceCalc::writeFound(const char* box, const char* meaning, const char* note,
+                           const Traced& x) {
+    const std::string text = x.valueText(m_io.separator());
+    fixed(box, meaning, note, text);
+    writeText(box, box, text);
+}
+
 }  // namespace tavorin

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <concepts>
+#include <optional>
 #include <string>
 
 #include "engine/field_io.h"
@@ -85,6 +86,11 @@ template <std::same_as<Traced> T>
 Traced intFloor(const T& x) {
     return tracedFunction(x, intFloor(x.real()), "⌊", "⌋");
 }
+Traced tracedMax(const Traced& a, const Traced& b);
+template <std::same_as<Traced> T>
+Traced max(const T& a, const T& b) {
+    return tracedMax(a, b);
+}
 template <std::same_as<Traced> T>
 Traced toSingle(const T& x) {
     return x.roundedToSingle();
@@ -113,6 +119,9 @@ class TraceCalc {
         return Traced::named(name, result);
     }
     Num readBack(const char* box);
+    Num inputStrict(const char* box, const char* symbol, const char* unit);
+    std::optional<Num> optionalInput(const char* box, const char* symbol, const char* unit);
+    void fixed(const char* name, const char* meaning, const char* note, std::string_view text);
 
     static Val value(const Num& x) { return x; }
     Val zero(const char* name, const char* note);
@@ -121,6 +130,8 @@ class TraceCalc {
     void write(const char* box, const Traced& x);
     void writeHundredths(const char* box, const Traced& x);
     void writeEmpty(const char* box);
+    void writeText(const char* box, std::string_view text);
+    void writeFound(const char* box, const char* meaning, const char* note, const Traced& x);
     void setCaption(const char* label, std::string_view caption);
 
   private:

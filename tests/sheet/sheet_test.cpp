@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/record.h"
 #include "sheet/case_file.h"
 #include "tests/random_cases.h"
@@ -84,6 +86,44 @@ TEST(Sheet, EveryResultIsTheTextOfItsBox) {
         EXPECT_NE(html.find(escapeHtml(inputs.at("Text1"))), std::string::npos);
         EXPECT_EQ(html.find("<b>"), std::string::npos);
     }
+}
+
+// The sheet of the stability check's worked example, byte for byte. TAVORIN_WRITE_GOLDEN=1
+// writes the file instead, to be looked at and committed.
+TEST(Sheet, TheStabilityCheckSectionOfTheWorkedExample) {
+    MemoryStore store = storeWith({{"Text1", "1号镇墩"},
+                                   {"Bjt", "6"},
+                                   {"Ljt", "5"},
+                                   {"Hjt", "4"},
+                                   {"hpt", "2.5"},
+                                   {"Rjt", "50"},
+                                   {"Kht", "0.1"}});
+    CalcRecord record;
+    CalcRecord check;
+    ASSERT_FALSE(calculate(store, record).has_value());
+    ASSERT_FALSE(checkStability(store, check).has_value());
+    const std::string html = sheetDocument(record, &check);
+    const fs::path golden = fs::path(TAVORIN_GOLDEN_DIR) / "sheet-check.html";
+    if (std::getenv("TAVORIN_WRITE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << html;
+    }
+    std::ifstream in(golden, std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(html, expected) << "differs from " << golden;
+    // Every result cell is the text of its box, the check's included.
+    std::set<std::string> shown;
+    for (const auto& [box, text] : resultCells(html)) {
+        EXPECT_EQ(text, store.text(box)) << box;
+        shown.insert(box);
+    }
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role == FieldRole::Output) {
+            EXPECT_TRUE(shown.count(std::string(f.name))) << f.name;
+        }
+    }
+    // Without the check's record the sheet is the calculation's alone.
+    EXPECT_NE(html.find("五、稳定验算"), std::string::npos);
+    EXPECT_EQ(sheetDocument(record).find("五、稳定验算"), std::string::npos);
 }
 
 TEST(Sheet, TypesetsNamesAndEscapesText) {
