@@ -2,8 +2,8 @@
 # The worker pool and the batch tool's threaded tests, repeated under a time limit: the
 # tests that start and end the pool's threads the most for the time they take.
 #
-#   tools/stress-pool.sh build/dev [REPEATS] [SECONDS]        (Linux; 10000 repeats: ~5 min)
-#   tools/stress-pool.sh build/windows [REPEATS] [SECONDS]    (under Wine; 10000: ~25 min)
+#   tools/stress-pool.sh build/dev [REPEATS] [SECONDS]        (Linux; 10000 repeats: about 3.5 min)
+#   tools/stress-pool.sh build/windows [REPEATS] [SECONDS]    (under Wine; 10000: about 21 min)
 #
 # Exits non-zero when a test fails or the limit (default 3600 s) is reached.
 set -eu
