@@ -359,20 +359,9 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
 
     LargeLines largeLines;  // outlives the pool and every chunk
     // Workers handle chunks of lines on every core; the chunks go out in input order.
-#ifdef _WIN32
-    // On Windows the lines are handled on the reading thread: under Wine the worker threads
-    // of the MinGW build were seen to stop for good now and then, waiting on each other.
-    const unsigned workers = 0;
-#else
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-#endif
-    OrderedPool<Chunk> pool(
-        workers, 4 * std::size_t{workers},
-        [](Chunk& chunk) {
-            thread_local Worker worker;
-            handleChunk(chunk, worker);
-        },
-        [&](Chunk& chunk) {
+    OrderedPool<Chunk, Worker> pool(
+        workers, 4 * std::size_t{workers}, handleChunk, [&](Chunk& chunk) {
             if (chunk.failed) {
                 workerFailed = true;
                 return false;
