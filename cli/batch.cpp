@@ -526,9 +526,15 @@ keep what they showed.
 
 A line that is not a JSON object of strings, names an unknown control, is longer
 than 64 MiB (67108864 bytes before the LF) or cannot be handled in the memory there
-is, gets
-  {"error": "line N: ..."}
-and the tool goes on with the next line: every input line gets one output line. An
+is, gets an error line in Chinese: the message the window gives for a case file of the
+same bytes (error lines are always in Chinese; messages on standard error are in
+English), for example
+  {"error": "第 N 行：“HS”不是输入框、选择框或结果框的名称。"}
+and the tool goes on with the next line: every input line gets one output line. The
+message names the problem: "空行。", "不是 UTF-8 编码的文字（第 12 个字节）。",
+"数值超出范围（第 9 个字节）。", "不是有效的 JSON（第 5 个字节处有误，…）。",
+"不是一个 JSON 对象；…", "“HSt”的值不是文字（…）。"; bytes are counted from 1. A UTF-8
+byte-order mark at the start of the input is skipped; anywhere else it is an error. An
 error quotes at most a short excerpt of the line, with control characters, invalid
 UTF-8 and bidirectional or invisible formatting characters escaped (\n, \xFF,
 \u202E). Lines end with LF or CR LF; a last line without a line end counts. The

@@ -317,7 +317,7 @@ void Form1::setReporter(std::function<void(const std::string& message)> reporter
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
 void Form1::guarded(const std::function<void(FieldStore&)>& handler) {
-    const std::string message = runGuarded(store, handler, m_trap);
+    const std::string message = runGuarded(m_store, handler, m_trap);
     if (!message.empty()) report(message);
 }
 
