@@ -26,12 +26,16 @@ struct Verdict {
     std::string text;   // of `box` when it is a case
 };
 
-// The batch tool's answer to `bytes` on line `number` (the lines before it are {}).
-Verdict asBatchLine(const std::string& bytes, int number, const std::string& box) {
+// An input whose line `number` holds `bytes`; the lines before it are {}.
+std::string inputWith(const std::string& bytes, int number) {
     std::string input;
     for (int i = 1; i < number; ++i) input += "{}\n";
-    input += bytes.ends_with('\n') ? bytes : bytes + "\n";
-    std::istringstream in(input);
+    return input + (bytes.ends_with('\n') ? bytes : bytes + "\n");
+}
+
+// The batch tool's answer to `bytes` on line `number`.
+Verdict asBatchLine(const std::string& bytes, int number, const std::string& box) {
+    std::istringstream in(inputWith(bytes, number));
     std::ostringstream out;
     runBatch(in, out);
     std::istringstream lines(out.str());
@@ -49,10 +53,7 @@ Verdict asBatchLine(const std::string& bytes, int number, const std::string& box
 
 // Whether the sheet of `bytes` on line `number` rejects it with `error`.
 bool sheetAgrees(const std::string& bytes, int number, const std::string& error) {
-    std::string input;
-    for (int i = 1; i < number; ++i) input += "{}\n";
-    input += bytes.ends_with('\n') ? bytes : bytes + "\n";
-    std::istringstream in(input);
+    std::istringstream in(inputWith(bytes, number));
     std::ostringstream out;
     const int status = runSheetBatch(in, out);
     if (error.empty()) return status == 0;
