@@ -168,16 +168,16 @@ TEST(CaseFile, RoundTripsEveryInputAndChoice) {
 
 TEST(CaseFile, RejectsWhatIsNotACase) {
     const std::pair<const char*, const char*> rows[] = {
-        {"", "不是有效的 JSON"},
+        {"", "文件为空。"},
         {"{\"HSt\": \"152\"", "不是有效的 JSON"},
         {"[\"HSt\"]", "不是一个 JSON 对象"},
         {"\"152\"", "不是一个 JSON 对象"},
-        {"{\"HS\": \"152\"}", "“HS”不是输入框或选择框的名称"},
-        {"{\"Label25\": \"x\"}", "“Label25”不是输入框或选择框的名称"},
+        {"{\"HS\": \"152\"}", "“HS”不是输入框、选择框或结果框的名称"},
+        {"{\"Label25\": \"x\"}", "“Label25”不是输入框、选择框或结果框的名称"},
         {"{\"x1\": \"1\"}", "“x1”是结果框"},
         {"{\"HSt\": 152}", "“HSt”的值不是文字"},
         {"{\"HSt\": null}", "“HSt”的值不是文字"},
-        {"{\"HSt\": \"\xff\"}", "不是有效的 JSON"},
+        {"{\"HSt\": \"\xff\"}", "不是 UTF-8 编码的文字（第 10 个字节）"},
     };
     for (const auto& [json, error] : rows) {
         SCOPED_TRACE(json);
@@ -230,7 +230,7 @@ TEST_F(CaseFileOnDisk, OpeningABrokenFileChangesNothingAndNamesTheProblem) {
     fs::create_directory(native(path("folder.json")));
     const std::pair<std::string, const char*> rows[] = {
         {path("array.json"), "不是一个 JSON 对象"},
-        {path("unknown.json"), "“Vx”不是输入框或选择框的名称"},
+        {path("unknown.json"), "“Vx”不是输入框、选择框或结果框的名称"},
         {path("missing.json"), "文件不存在"},
         {path("big.json"), "文件过大"},
         {path("folder.json"), "文件夹"},

@@ -103,7 +103,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
                 for (const FileMenuEntry& file : fileMenu()) {
                     QAction* action = menu->addAction(fromUtf8(file.caption));
                     action->setObjectName(fromUtf8(file.name));
-                    connect(action, &QAction::triggered, this, [this, &file] { runFile(file); });
+                    connect(action, &QAction::triggered, this, [this, &file] {
+                        guarded([this, &file](FieldStore& store) { runFile(file, store); });
+                    });
                 }
                 entry = menu->menuAction();
             } else {
@@ -153,17 +155,24 @@ void Form1::report(const QString& message) {
     if (m_reportFault) m_reportFault(message);
 }
 
-void Form1::runFile(const FileMenuEntry& entry) {
+void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
+
+void Form1::guarded(const std::function<void(FieldStore&)>& handler) {
+    const std::string message = runGuarded(m_store, handler, m_trap);
+    if (!message.empty()) report(fromUtf8(message));
+}
+
+void Form1::runFile(const FileMenuEntry& entry, FieldStore& store) {
     if (entry.command == FileCommand::Print) {
         std::optional<Fault> fault;
-        const std::string document = calculateSheet(m_store, fault);
+        const std::string document = calculateSheet(store, fault);
         if (fault) report(fromUtf8(fault->message));
         QPrinter printer(QPrinter::HighResolution);
         QPrintDialog dialog(&printer, this);
         if (dialog.exec() == QDialog::Accepted) printSheet(document, printer);
         return;
     }
-    const QString offer = fromUtf8(suggestedName(m_store, entry.suffix));
+    const QString offer = fromUtf8(suggestedName(store, entry.suffix));
     QString path = m_choosePath ? m_choosePath(entry, offer) : QString();
     if (!m_choosePath) {
         const QString caption = fromUtf8(entry.caption).remove(QStringLiteral("…"));
@@ -180,16 +189,16 @@ void Form1::runFile(const FileMenuEntry& entry) {
     FileOutcome outcome;
     switch (entry.command) {
         case FileCommand::Open:
-            outcome = openCase(m_store, utf8);
+            outcome = openCase(store, utf8);
             break;
         case FileCommand::Save:
-            outcome = saveCase(m_store, utf8);
+            outcome = saveCase(store, utf8);
             break;
         case FileCommand::ExportSheet:
-            outcome = exportSheet(m_store, utf8);
+            outcome = exportSheet(store, utf8);
             break;
         case FileCommand::ExportPdf: {
-            const std::string document = calculateSheet(m_store, outcome.fault);
+            const std::string document = calculateSheet(store, outcome.fault);
             outcome.error = exportSheetPdf(document, path).toStdString();
             break;
         }
@@ -203,9 +212,11 @@ void Form1::runFile(const FileMenuEntry& entry) {
 }
 
 void Form1::run(Command command) {
-    const std::optional<Fault> fault = runCommand(m_store, command);
-    // The window stays as the command left it; the user reads why it stopped.
-    if (fault && m_reportFault) m_reportFault(fromUtf8(fault->message));
+    guarded([this, command](FieldStore& store) {
+        const std::optional<Fault> fault = runCommand(store, command);
+        // The window stays as the command left it; the user reads why it stopped.
+        if (fault) report(fromUtf8(fault->message));
+    });
 }
 
 }  // namespace tavorin

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+#include "window/command.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/qt/widget_store.h"
@@ -27,15 +28,20 @@ class Form1 final : public QMainWindow {
     void setFaultReporter(FaultReporter reporter);
     // Replaces the file dialogs (a test names the files instead).
     void setPathChooser(PathChooser chooser);
+    // Called before every operation of a command or menu entry on the boxes (a test throws
+    // from it: the window shows the message and keeps every box as it was).
+    void setStoreTrap(StoreTrap trap);
 
   private:
     void run(Command command);
-    void runFile(const FileMenuEntry& entry);
+    void runFile(const FileMenuEntry& entry, FieldStore& store);
+    void guarded(const std::function<void(FieldStore&)>& handler);
     void report(const QString& message);
 
     WidgetStore m_store;
     FaultReporter m_reportFault;
     PathChooser m_choosePath;
+    StoreTrap m_trap;
 };
 
 }  // namespace tavorin

@@ -275,7 +275,8 @@ void Form1::onCommand(int id, int code, HWND from) {
     const int entry = id - kFirstFileCommandId;
     if (from == nullptr && code == 0 && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
         if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
-            runFile(entries[static_cast<size_t>(entry)]);
+            const FileMenuEntry& file = entries[static_cast<size_t>(entry)];
+            guarded([this, &file](FieldStore& store) { runFile(file, store); });
         }
         return;
     }
@@ -309,26 +310,39 @@ void Form1::onDestroy() {
     PostQuitMessage(0);
 }
 
-void Form1::run(Command command) {
-    const std::optional<Fault> fault = runCommand(m_store, command);
-    // The window stays as the command left it; the user reads why it stopped.
-    if (fault) report(fault->message);
+void Form1::setReporter(std::function<void(const std::string& message)> reporter) {
+    m_reporter = std::move(reporter);
 }
 
-void Form1::runFile(const FileMenuEntry& entry) {
-    const ChosenPath path = choosePath(m_window, entry, suggestedName(m_store, entry.suffix));
+void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
+
+void Form1::guarded(const std::function<void(FieldStore&)>& handler) {
+    const std::string message = runGuarded(m_store, handler, m_trap);
+    if (!message.empty()) report(message);
+}
+
+void Form1::run(Command command) {
+    guarded([this, command](FieldStore& store) {
+        const std::optional<Fault> fault = runCommand(store, command);
+        // The window stays as the command left it; the user reads why it stopped.
+        if (fault) report(fault->message);
+    });
+}
+
+void Form1::runFile(const FileMenuEntry& entry, FieldStore& store) {
+    const ChosenPath path = choosePath(m_window, entry, suggestedName(store, entry.suffix));
     if (!path.error.empty()) report(path.error);
     if (path.utf8.empty()) return;
     FileOutcome outcome;
     switch (entry.command) {
         case FileCommand::Open:
-            outcome = openCase(m_store, path.utf8);
+            outcome = openCase(store, path.utf8);
             break;
         case FileCommand::Save:
-            outcome = saveCase(m_store, path.utf8);
+            outcome = saveCase(store, path.utf8);
             break;
         case FileCommand::ExportSheet:
-            outcome = exportSheet(m_store, path.utf8);
+            outcome = exportSheet(store, path.utf8);
             break;
         case FileCommand::ExportPdf:
         case FileCommand::Print:
@@ -341,6 +355,10 @@ void Form1::runFile(const FileMenuEntry& entry) {
 }
 
 void Form1::report(const std::string& message) {
+    if (m_reporter) {
+        m_reporter(message);
+        return;
+    }
     MessageBoxW(m_window, widen(message).c_str(), L"Tavorin", MB_OK | MB_ICONWARNING);
 }
 
