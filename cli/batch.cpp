@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "cli/flat_line.h"
-#include "cli/json_line.h"
+#include "cli/json_string.h"
 #include "cli/ordered_pool.h"
 #include "engine/calculate.h"
 #include "engine/fields.h"
+#include "sheet/case_reader.h"
 
 namespace tavorin {
 namespace {
@@ -65,29 +66,16 @@ class BatchStore final : public FieldStore {
     std::vector<std::string> m_texts;  // by table row
 };
 
-// Puts the members of a line into the store; remembers the first that cannot go there.
-class Loader final : public MemberSink {
+// Puts the members of a line into the store.
+class Loader final : public CaseSink {
   public:
     explicit Loader(BatchStore& store) : m_store(store) {}
-
-    void member(std::string& name, std::string* text) override {
-        if (m_problem) return;
-        const FieldSpec* field = findField(name);
-        if (field == nullptr || field->role == FieldRole::Caption) {
-            m_problem = "unknown control \"" + excerpt(name) +
-                        "\" (only the input boxes, kj, k and the output boxes can be given)";
-        } else if (text == nullptr) {
-            m_problem = "the value of \"" + excerpt(name) + "\" is not a string";
-        } else {
-            m_store.give(*field, std::move(*text));
-        }
+    void member(const FieldSpec& field, std::string& text) override {
+        m_store.give(field, std::move(text));
     }
-
-    const std::optional<std::string>& problem() const { return m_problem; }
 
   private:
     BatchStore& m_store;
-    std::optional<std::string> m_problem;
 };
 
 LineOutcome reject(std::uint64_t number, std::string_view reason) {
@@ -128,24 +116,23 @@ std::string resultLine(const BatchStore& store, const std::optional<Fault>& faul
 LineOutcome handle(std::string_view line, std::uint64_t number, std::string* owned) {
     try {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) {
-            return reject(number, "empty line; expected a JSON object of control names to texts");
-        }
         BatchStore store;
         {
             Loader loader(store);
-            if (const auto error = readJsonObject(line, loader)) return reject(number, *error);
-            if (loader.problem()) return reject(number, *loader.problem());
+            const std::string error =
+                readCase(line, CaseScope::InputsAndOutputs,
+                         number == 1 ? CasePlace::FirstLine : CasePlace::Line, loader);
+            if (!error.empty()) return reject(number, error);
         }
         if (owned != nullptr) std::string().swap(*owned);
         const std::optional<Fault> fault = calculate(store);
         return {resultLine(store, fault), false};
     } catch (const std::bad_alloc&) {
-        return reject(number, "out of memory while handling this line");
+        return reject(number, "内存不足，无法处理这一行。");
     } catch (const std::exception& e) {
-        return reject(number, "internal error: " + excerpt(e.what(), 200));
+        return reject(number, "内部错误：" + excerpt(e.what(), 200) + "。");
     } catch (...) {
-        return reject(number, "internal error");
+        return reject(number, "内部错误。");
     }
 }
 
@@ -342,7 +329,7 @@ LineOutcome handleLine(std::string&& line, std::uint64_t number) {
 
 std::string errorLine(std::uint64_t number, std::string_view reason) {
     std::string out = "{\"error\":";
-    appendJsonString(out, "line " + std::to_string(number) + ": " + std::string(reason));
+    appendJsonString(out, "第 " + std::to_string(number) + " 行：" + std::string(reason));
     out.push_back('}');
     return out;
 }
@@ -359,20 +346,9 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
 
     LargeLines largeLines;  // outlives the pool and every chunk
     // Workers handle chunks of lines on every core; the chunks go out in input order.
-#ifdef _WIN32
-    // On Windows the lines are handled on the reading thread: under Wine the worker threads
-    // of the MinGW build were seen to stop for good now and then, waiting on each other.
-    const unsigned workers = 0;
-#else
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-#endif
-    OrderedPool<Chunk> pool(
-        workers, 4 * std::size_t{workers},
-        [](Chunk& chunk) {
-            thread_local Worker worker;
-            handleChunk(chunk, worker);
-        },
-        [&](Chunk& chunk) {
+    OrderedPool<Chunk, Worker> pool(
+        workers, 4 * std::size_t{workers}, handleChunk, [&](Chunk& chunk) {
             if (chunk.failed) {
                 workerFailed = true;
                 return false;
@@ -422,8 +398,8 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
     const auto skipped = [&] {
         const std::string reason =
             skip == Skip::TooLong
-                ? "longer than the limit of " + std::to_string(kMaxLineBytes) + " bytes; not read"
-                : std::string("out of memory while reading this line");
+                ? "长于 " + std::to_string(kMaxLineBytes) + " 个字节的上限，未读取。"
+                : std::string("内存不足，无法读取这一行。");
         skip = Skip::None;
         return addError(reason);
     };
@@ -487,7 +463,7 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors) {
                     pending.append(piece);
                     ok = addOwned(std::move(pending));
                 } catch (const std::bad_alloc&) {
-                    ok = addError("out of memory while reading this line");
+                    ok = addError("内存不足，无法读取这一行。");
                 }
                 std::string().swap(pending);
             }
@@ -539,9 +515,15 @@ keep what they showed.
 
 A line that is not a JSON object of strings, names an unknown control, is longer
 than 64 MiB (67108864 bytes before the LF) or cannot be handled in the memory there
-is, gets
-  {"error": "line N: ..."}
-and the tool goes on with the next line: every input line gets one output line. An
+is, gets an error line in Chinese: the message the window gives for a case file of the
+same bytes (error lines are always in Chinese; messages on standard error are in
+English), for example
+  {"error": "第 N 行：“HS”不是输入框、选择框或结果框的名称。"}
+and the tool goes on with the next line: every input line gets one output line. The
+message names the problem: "空行。", "不是 UTF-8 编码的文字（第 12 个字节）。",
+"数值超出范围（第 9 个字节）。", "不是有效的 JSON（第 5 个字节处有误，…）。",
+"不是一个 JSON 对象；…", "“HSt”的值不是文字（…）。"; bytes are counted from 1. A UTF-8
+byte-order mark at the start of the input is skipped; anywhere else it is an error. An
 error quotes at most a short excerpt of the line, with control characters, invalid
 UTF-8 and bidirectional or invisible formatting characters escaped (\n, \xFF,
 \u202E). Lines end with LF or CR LF; a last line without a line end counts. The

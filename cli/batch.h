@@ -33,7 +33,9 @@ struct LineOutcome {
 //   {"fields": {...}, "fault": {"kind": "division-by-zero", "message": "除数为零：…"}}
 // or, for a line that is not a JSON object of control names to texts, or whatever else
 // goes wrong with it (out of memory included),
-//   {"error": "line 3: unknown control \"HS\" (…)"}
+//   {"error": "第 3 行：“HS”不是输入框、选择框或结果框的名称。"}
+// with the message of the one case reader (sheet/case_reader.h); only line 1 may start
+// with a byte-order mark.
 // Never throws. Shares nothing between calls: calls may run on many threads at once. The
 // overload that takes the line's ownership frees it as soon as it is read.
 LineOutcome handleLine(std::string_view line, std::uint64_t number);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cli/json_line.h"
+#include "cli/json_string.h"
 
 namespace tavorin {
 namespace {

@@ -15,8 +15,16 @@
 //   readBack(box)          the number in a box written before (strict conversion)
 //   value(x), zero(name, note), real(v), write(box, x), writeHundredths(box, x),
 //   writeEmpty(box), setCaption(label, caption)
+// and for the stability check (check.h):
+//   inputStrict(box, symbol, unit)    an input by the strict double conversion
+//   optionalInput(box, symbol, unit)  the same, or nothing for a blank box
+//   fixed(name, meaning, note, text)  a quantity shown as a text ("—", a verdict); kept only
+//                                     in the record
+//   writeText(box, text), writeFound(box, meaning, note, x)  a fixed text, a number found by
+//                                     a search (kept in the record with its note)
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/field_io.h"
@@ -52,6 +60,12 @@ class PlainCalc {
         return compute();
     }
     Num readBack(const char* box) { return m_io.readStrict(box); }
+    Num inputStrict(const char* box, const char*, const char*) { return m_io.readStrict(box); }
+    std::optional<Num> optionalInput(const char* box, const char*, const char*) {
+        if (isBlankText(m_io.read(box))) return std::nullopt;
+        return m_io.readStrict(box);
+    }
+    static void fixed(const char*, const char*, const char*, std::string_view) {}
 
     static Val value(Num x) { return Value::of(x); }
     static Val zero(const char*, const char*) { return Value::integer(0); }
@@ -65,6 +79,8 @@ class PlainCalc {
         m_io.write(box, leadingBlankText(round2(x).value()));
     }
     void writeEmpty(const char* box) { m_io.write(box, Value{}); }
+    void writeText(const char* box, std::string_view text) { m_io.write(box, text); }
+    void writeFound(const char* box, const char*, const char*, Num x) { m_io.write(box, x); }
     void setCaption(const char* label, std::string_view caption) {
         m_io.setCaption(label, caption);
     }

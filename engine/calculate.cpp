@@ -1,6 +1,7 @@
 #include "engine/calculate.h"
 
 #include "engine/calc_context.h"
+#include "engine/command.h"
 #include "engine/components.h"
 #include "engine/field_io.h"
 #include "engine/input_case.h"
@@ -49,28 +50,11 @@ void runCalculation(Cx& cx) {
 }  // namespace
 
 std::optional<Fault> calculate(FieldStore& store, std::string_view separator) {
-    FieldIo io(store, separator);
-    PlainCalc cx(io);
-    try {
-        runCalculation(cx);
-        return std::nullopt;
-    } catch (const CalcFault& fault) {
-        return describeFault(fault);
-    }
+    return runPlainCommand(store, separator, [](auto& cx) { runCalculation(cx); });
 }
 
 std::optional<Fault> calculate(FieldStore& store, CalcRecord& record, std::string_view separator) {
-    record = CalcRecord{};
-    if (!store.readText("Text1", record.blockName)) record.blockName.clear();
-    FieldIo io(store, separator);
-    TraceCalc cx(io, record);
-    try {
-        runCalculation(cx);
-        return std::nullopt;
-    } catch (const CalcFault& fault) {
-        record.fault = describeFault(fault);
-        return record.fault;
-    }
+    return runRecordedCommand(store, record, separator, [](auto& cx) { runCalculation(cx); });
 }
 
 const std::string* CalcRecord::writtenText(std::string_view box) const {

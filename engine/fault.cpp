@@ -27,7 +27,7 @@ std::string_view faultKindId(FaultKind kind) { return kKindNames[static_cast<int
 std::string_view faultKindName(FaultKind kind) { return kKindNames[static_cast<int>(kind)].name; }
 
 Fault describeFault(const CalcFault& fault) {
-    const FieldSpec* field = findField(fault.box);
+    const FieldSpec* field = findAnyField(fault.box);
     std::string where;
     if (field != nullptr) {
         where = "“" + std::string(field->caption) + "”";
@@ -46,7 +46,8 @@ Fault describeFault(const CalcFault& fault) {
             detail = where.empty() ? "计算结果超出数值范围。" : where + "中的数值超出范围。";
             break;
         case FaultKind::InvalidArgument:
-            detail = "负数不能开非整数次方。";
+            detail = where.empty() || fault.rule.empty() ? std::string("负数不能开非整数次方。")
+                                                         : where + std::string(fault.rule) + "。";
             break;
         case FaultKind::FieldAccess:
             detail =

@@ -13,7 +13,8 @@ enum class FaultKind {
     TypeMismatch,     // a text that the strict conversion cannot read as a number
     DivisionByZero,   // a divisor of zero (the foundation friction coefficient)
     Overflow,         // a reading or a result beyond the range of its kind
-    InvalidArgument,  // a power of a negative base with a non-integer exponent
+    InvalidArgument,  // a power of a negative base with a non-integer exponent, or a
+                      // dimension of the stability check out of its range
     FieldAccess,      // a box or label that the field store could not read or write
 };
 
@@ -36,6 +37,9 @@ struct CalcFault {
     FaultKind kind;
     std::string box = {};
     bool writing = false;  // with FieldAccess: the failed operation was a write
+    // With InvalidArgument and a box: the rule its number breaks, completing "“caption”…",
+    // e.g. "应大于零".
+    std::string_view rule = {};
 };
 
 // Builds the user's message for a fault.

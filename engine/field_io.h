@@ -18,6 +18,11 @@
 
 namespace tavorin {
 
+// A box left empty: its text holds nothing but blanks and tabs.
+inline bool isBlankText(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 // A control name known only at run time: a std::string, std::string_view or const char*
 // variable (a name written as a literal becomes a FieldId instead).
 template <class Name>
@@ -99,7 +104,7 @@ class FieldIo {
     // Inline, so that a name the compiler can see (a literal passed down through inlined
     // calls) folds to its row.
     static Box lookUp(std::string_view name) {
-        const FieldSpec* f = findField(name);
+        const FieldSpec* f = findAnyField(name);
         return f == nullptr ? Box(-1, name) : Box(static_cast<int>(f - detail::kFieldRows), name);
     }
 

@@ -1,9 +1,17 @@
 // The field store: the window's boxes, choice lists and result caption, each holding one
 // text and addressed by its control name. The calculate command works only through it,
 // so it runs unchanged on the window's widgets and on an in-memory store.
+//
+// The boxes of the stability check (check.h) are rows of the same table, after Form1's
+// controls, marked FieldPart::Check: one perfect hash and one FieldId serve both, the
+// memory store holds them with room for every result, and a dialog can list them by
+// checkFieldTable(). They stay out of fieldTable() and findField(), which keep meaning
+// Form1's controls, so everything that lists or accepts those (the batch tool's output
+// line, case files, the window) is unchanged until it asks for the check's boxes.
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,6 +29,12 @@ enum class FieldRole {
     Caption,  // a label whose caption the calculation sets (Label25)
 };
 
+// Where a control is shown.
+enum class FieldPart {
+    Form,   // Form1, the main window
+    Check,  // the stability check's inputs and results
+};
+
 struct FieldSpec {
     std::string_view name;
     FieldRole role;
@@ -28,6 +42,7 @@ struct FieldSpec {
     std::string_view caption;      // what the user reads beside it (for an output box: the
                                    // row caption and the column header)
     std::array<std::string_view, 2> items = {};  // a choice list's items, in list order
+    FieldPart part = FieldPart::Form;
 };
 
 // The items that select the support-pier rules and the reducer side.
@@ -101,27 +116,129 @@ inline constexpr FieldSpec kFieldRows[] = {
     {"v2", FieldRole::Output, "", "温度降低 镇墩体积(m3)"},
 
     {"Label25", FieldRole::Caption, "", "计算结果标题"},
+
+    // The stability check: its inputs in the order read, then its results.
+    {"Bjt", FieldRole::Input, "", "基底长度 B(米)", {}, FieldPart::Check},
+    {"Ljt", FieldRole::Input, "", "基底宽度 L(米)", {}, FieldPart::Check},
+    {"Hjt", FieldRole::Input, "", "镇墩高度 Hb(米)", {}, FieldPart::Check},
+    {"Gjt", FieldRole::Input, "", "镇墩重量 G(t)", {}, FieldPart::Check},
+    {"hpt", FieldRole::Input, "", "管轴交点高度 hp(米)", {}, FieldPart::Check},
+    {"hgt", FieldRole::Input, "", "重心高度 hG(米)", {}, FieldPart::Check},
+    {"hwt", FieldRole::Input, "0", "扬压力水头 hw(米)", {}, FieldPart::Check},
+    {"Rjt", FieldRole::Input, "", "地基允许承载力 [σ](t/m²)", {}, FieldPart::Check},
+    {"Kht", FieldRole::Input, "0", "地震系数 Kh", {}, FieldPart::Check},
+    {"Kct", FieldRole::Input, "1.5", "抗滑稳定安全系数 [Kc]", {}, FieldPart::Check},
+    {"Kcet", FieldRole::Input, "1.2", "地震时抗滑稳定安全系数 [Kc]", {}, FieldPart::Check},
+    {"Kot", FieldRole::Input, "1.5", "抗倾覆稳定安全系数 [K0]", {}, FieldPart::Check},
+    {"Koet", FieldRole::Input, "1.3", "地震时抗倾覆稳定安全系数 [K0]", {}, FieldPart::Check},
+    {"Rket", FieldRole::Input, "1.2", "地震时地基允许承载力提高系数", {}, FieldPart::Check},
+    {"Gj", FieldRole::Output, "", "验算用镇墩重量 G(t)", {}, FieldPart::Check},
+    {"Nj1", FieldRole::Output, "", "温度升高 垂直力 N(t)", {}, FieldPart::Check},
+    {"Hj1", FieldRole::Output, "", "温度升高 水平力 H(t)", {}, FieldPart::Check},
+    {"Kc1", FieldRole::Output, "", "温度升高 抗滑稳定安全系数 Kc", {}, FieldPart::Check},
+    {"Ko1", FieldRole::Output, "", "温度升高 抗倾覆稳定安全系数 K0", {}, FieldPart::Check},
+    {"ej1", FieldRole::Output, "", "温度升高 偏心距 e(米)", {}, FieldPart::Check},
+    {"smax1", FieldRole::Output, "", "温度升高 最大基底应力 σmax(t/m²)", {}, FieldPart::Check},
+    {"smin1", FieldRole::Output, "", "温度升高 最小基底应力 σmin(t/m²)", {}, FieldPart::Check},
+    {"jg1", FieldRole::Output, "", "温度升高 结论", {}, FieldPart::Check},
+    {"Nj2", FieldRole::Output, "", "温度降低 垂直力 N(t)", {}, FieldPart::Check},
+    {"Hj2", FieldRole::Output, "", "温度降低 水平力 H(t)", {}, FieldPart::Check},
+    {"Kc2", FieldRole::Output, "", "温度降低 抗滑稳定安全系数 Kc", {}, FieldPart::Check},
+    {"Ko2", FieldRole::Output, "", "温度降低 抗倾覆稳定安全系数 K0", {}, FieldPart::Check},
+    {"ej2", FieldRole::Output, "", "温度降低 偏心距 e(米)", {}, FieldPart::Check},
+    {"smax2", FieldRole::Output, "", "温度降低 最大基底应力 σmax(t/m²)", {}, FieldPart::Check},
+    {"smin2", FieldRole::Output, "", "温度降低 最小基底应力 σmin(t/m²)", {}, FieldPart::Check},
+    {"jg2", FieldRole::Output, "", "温度降低 结论", {}, FieldPart::Check},
+    {"Nj1e", FieldRole::Output, "", "温度升高 地震 垂直力 N(t)", {}, FieldPart::Check},
+    {"Hj1e", FieldRole::Output, "", "温度升高 地震 水平力 H(t)", {}, FieldPart::Check},
+    {"Kc1e", FieldRole::Output, "", "温度升高 地震 抗滑稳定安全系数 Kc", {}, FieldPart::Check},
+    {"Ko1e", FieldRole::Output, "", "温度升高 地震 抗倾覆稳定安全系数 K0", {}, FieldPart::Check},
+    {"ej1e", FieldRole::Output, "", "温度升高 地震 偏心距 e(米)", {}, FieldPart::Check},
+    {"smax1e",
+     FieldRole::Output,
+     "",
+     "温度升高 地震 最大基底应力 σmax(t/m²)",
+     {},
+     FieldPart::Check},
+    {"smin1e",
+     FieldRole::Output,
+     "",
+     "温度升高 地震 最小基底应力 σmin(t/m²)",
+     {},
+     FieldPart::Check},
+    {"jg1e", FieldRole::Output, "", "温度升高 地震 结论", {}, FieldPart::Check},
+    {"Nj2e", FieldRole::Output, "", "温度降低 地震 垂直力 N(t)", {}, FieldPart::Check},
+    {"Hj2e", FieldRole::Output, "", "温度降低 地震 水平力 H(t)", {}, FieldPart::Check},
+    {"Kc2e", FieldRole::Output, "", "温度降低 地震 抗滑稳定安全系数 Kc", {}, FieldPart::Check},
+    {"Ko2e", FieldRole::Output, "", "温度降低 地震 抗倾覆稳定安全系数 K0", {}, FieldPart::Check},
+    {"ej2e", FieldRole::Output, "", "温度降低 地震 偏心距 e(米)", {}, FieldPart::Check},
+    {"smax2e",
+     FieldRole::Output,
+     "",
+     "温度降低 地震 最大基底应力 σmax(t/m²)",
+     {},
+     FieldPart::Check},
+    {"smin2e",
+     FieldRole::Output,
+     "",
+     "温度降低 地震 最小基底应力 σmin(t/m²)",
+     {},
+     FieldPart::Check},
+    {"jg2e", FieldRole::Output, "", "温度降低 地震 结论", {}, FieldPart::Check},
+    {"jg", FieldRole::Output, "", "稳定验算结论", {}, FieldPart::Check},
+    {"Bmin", FieldRole::Output, "", "满足各项验算的最小基底长度 Bmin(米)", {}, FieldPart::Check},
 };
 
-// Control names by a perfect hash: the first three characters and the length, mixed by one
-// multiplication, pick a slot; no two names share one. The multiplier is found while
-// compiling.
-inline constexpr unsigned kSlotBits = 8;
+// Form1's controls are the rows before the first check box.
+inline constexpr std::size_t kFormRows = [] {
+    std::size_t n = 0;
+    while (kFieldRows[n].part == FieldPart::Form) ++n;
+    return n;
+}();
+inline constexpr std::size_t kRowCount = std::size(kFieldRows);
+
+// Control names by a perfect hash: every character and the length, mixed (FNV-1a) and
+// multiplied, pick one of about n²/4 slots; no two names share one. The multiplier is found
+// while compiling, for any number of rows.
+inline constexpr unsigned kSlotBits =
+    static_cast<unsigned>(std::bit_width(std::size(kFieldRows) * std::size(kFieldRows) / 4 + 1));
 inline constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+static_assert(std::size(kFieldRows) < 256, "a row must fit FieldId and kSlotRows");
 
 constexpr std::uint32_t hashKey(std::string_view name) {
-    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 24;
-    for (std::size_t i = 0; i < 3 && i < name.size(); ++i) {
-        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+    std::uint32_t key = 0x811C9DC5u ^ static_cast<std::uint32_t>(name.size());
+    for (const char c : name) {
+        key = (key ^ static_cast<unsigned char>(c)) * 0x01000193u;
     }
     return key;
 }
 
-constexpr std::size_t slotOf(std::string_view name, std::uint32_t multiplier) {
-    return (hashKey(name) * multiplier) >> (32 - kSlotBits);
+consteval bool namesDistinct() {
+    for (std::size_t i = 0; i < kRowCount; ++i) {
+        for (std::size_t j = i + 1; j < kRowCount; ++j) {
+            if (kFieldRows[i].name == kFieldRows[j].name) return false;
+        }
+    }
+    return true;
+}
+static_assert(namesDistinct(), "two rows of the field table share a control name");
+
+// No two names of the table have the same key, so a collision-free multiplier exists.
+consteval bool keysDistinct() {
+    for (std::size_t i = 0; i < kRowCount; ++i) {
+        for (std::size_t j = i + 1; j < kRowCount; ++j) {
+            if (hashKey(kFieldRows[i].name) == hashKey(kFieldRows[j].name)) return false;
+        }
+    }
+    return true;
+}
+static_assert(keysDistinct(), "two control names share a hash key: widen hashKey");
+
+constexpr std::size_t slotOf(std::string_view name, std::uint64_t multiplier) {
+    return static_cast<std::size_t>((hashKey(name) * multiplier) >> (64 - kSlotBits));
 }
 
-constexpr bool collisionFree(std::uint32_t multiplier) {
+constexpr bool collisionFree(std::uint64_t multiplier) {
     std::array<bool, kSlots> taken{};
     for (const FieldSpec& f : kFieldRows) {
         const std::size_t slot = slotOf(f.name, multiplier);
@@ -131,13 +248,14 @@ constexpr bool collisionFree(std::uint32_t multiplier) {
     return true;
 }
 
-constexpr std::uint32_t findMultiplier() {
-    for (std::uint32_t m = 0x9E3779B1u;; m += 2) {
+constexpr std::uint64_t findMultiplier() {
+    for (std::uint64_t m = 0x9E3779B97F4A7C15u;;
+         m = (m * 6364136223846793005u + 1442695040888963407u) | 1u) {
         if (collisionFree(m)) return m;
     }
 }
 
-inline constexpr std::uint32_t kMultiplier = findMultiplier();
+inline constexpr std::uint64_t kMultiplier = findMultiplier();
 
 // Slot -> row + 1, 0 for a free slot.
 inline constexpr std::array<std::uint8_t, kSlots> kSlotRows = [] {
@@ -148,8 +266,8 @@ inline constexpr std::array<std::uint8_t, kSlots> kSlotRows = [] {
     return rows;
 }();
 
-// The row of `name`, or nullptr. Written so that, inlined with a name the compiler can
-// see, it folds to the row.
+// The row of `name` among all rows, Form1's and the check's, or nullptr. Written so that,
+// inlined with a name the compiler can see, it folds to the row.
 constexpr const FieldSpec* findRow(std::string_view name) {
     const std::uint8_t row = kSlotRows[slotOf(name, kMultiplier)];
     if (row == 0 || kFieldRows[row - 1].name != name) return nullptr;
@@ -164,13 +282,32 @@ consteval std::size_t rowOfName(std::string_view name) {
 }
 }  // namespace detail
 
-// Every box, choice list and the result caption, in this order: the name box, the two
-// choice lists, the 21 numeric inputs in the order they are read, the 30 output boxes,
+// Every box, choice list and the result caption of Form1, in this order: the name box, the
+// two choice lists, the 21 numeric inputs in the order they are read, the 30 output boxes,
 // Label25.
 std::span<const FieldSpec> fieldTable();
 
-// The row of `name`, or nullptr. One hash and one comparison, no search.
-inline const FieldSpec* findField(std::string_view name) { return detail::findRow(name); }
+// The boxes of the stability check: its 14 inputs in the order read (Bjt … Rket), then its
+// results: Gj; Nj, Hj, Kc, Ko, ej, smax, smin, jg of each of the rows 1, 2, 1e, 2e; jg;
+// Bmin. They follow fieldTable() in memory: checkFieldTable().data() ==
+// fieldTable().data() + fieldTable().size().
+std::span<const FieldSpec> checkFieldTable();
+
+// The row of a control of Form1 named `name`, or nullptr (also for a check box). One hash
+// and one comparison, no search.
+inline const FieldSpec* findField(std::string_view name) {
+    const FieldSpec* f = detail::findRow(name);
+    return f != nullptr && f->part == FieldPart::Form ? f : nullptr;
+}
+
+// The row of a box of the stability check, or nullptr.
+inline const FieldSpec* findCheckField(std::string_view name) {
+    const FieldSpec* f = detail::findRow(name);
+    return f != nullptr && f->part == FieldPart::Check ? f : nullptr;
+}
+
+// The row of any control of the store, Form1's or the check's, or nullptr.
+inline const FieldSpec* findAnyField(std::string_view name) { return detail::findRow(name); }
 
 // A control of the table by its row. A name written in the code becomes its row while
 // compiling (FieldId id = "HSt"; an unknown name does not compile); a name known only at
@@ -180,8 +317,9 @@ class FieldId {
     consteval FieldId(const char* name)  // NOLINT: control names are written as literals
         : m_row(static_cast<std::uint8_t>(detail::rowOfName(name))) {}
 
+    // Any row, Form1's or the check's.
     static std::optional<FieldId> find(std::string_view name) {
-        const FieldSpec* f = findField(name);
+        const FieldSpec* f = findAnyField(name);
         if (f == nullptr) return std::nullopt;
         return atRow(static_cast<std::size_t>(f - detail::kFieldRows));
     }
@@ -233,9 +371,9 @@ class FieldStore {
 };
 
 // A field store in memory, in the window's start state: every input box and choice list
-// at its default text, every output box and Label25 empty. Names outside the table fail.
-// Every output box has room for any result text, so a calculate command on a store that
-// is used again allocates nothing.
+// at its default text, every output box and Label25 empty; the check's boxes likewise.
+// Names outside the table fail. Every output box has room for any result text, so a
+// calculate command or a check on a store that is used again allocates nothing.
 class MemoryStore final : public FieldStore {
   public:
     MemoryStore();
@@ -256,10 +394,11 @@ class MemoryStore final : public FieldStore {
     void reset();
 
   private:
-    void changed(std::size_t row) { m_changed |= std::uint64_t{1} << row; }
+    static constexpr std::size_t kMaskWords = (detail::kRowCount + 63) / 64;
+    void changed(std::size_t row) { m_changed[row / 64] |= std::uint64_t{1} << (row % 64); }
 
-    std::vector<std::string> m_texts;  // by table row
-    std::uint64_t m_changed = 0;       // rows written since the last reset
+    std::vector<std::string> m_texts;                   // by table row
+    std::array<std::uint64_t, kMaskWords> m_changed{};  // rows written since the last reset
 };
 
 }  // namespace tavorin

@@ -73,6 +73,8 @@ inline Real pow(Real base, Exponent exponent) {
 inline Real sin(Real x) { return Real(trig::sin(x.value())); }
 inline Real cos(Real x) { return Real(trig::cos(x.value())); }
 inline Real abs(Real x) { return Real(std::fabs(x.value())); }
+// The greater of a and b; b when they are equal (max(-0, 0) = +0). Never faults.
+inline Real max(Real a, Real b) { return a.value() > b.value() ? a : b; }
 
 // Int(x): the floor, as a double. Int(-10.3) = -11.
 inline Real intFloor(Real x) { return Real(std::floor(x.value())); }

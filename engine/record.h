@@ -29,6 +29,13 @@ enum class RecordGroup {
     Pier,       // what both temperature cases of a support pier share
     Rise,       // x1, y1, w1, v1 and what leads to them
     Drop,       // x2, y2, w2, v2 and what leads to them
+    // The stability check (check.h): what its rows share, then each row.
+    CheckBlock,
+    CheckRise,
+    CheckDrop,
+    CheckRiseSeismic,
+    CheckDropSeismic,
+    CheckVerdict,  // jg and Bmin
 };
 
 // One input as it was read.

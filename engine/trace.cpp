@@ -128,18 +128,15 @@ Traced tracedPow(const Traced& base, Exponent exponent) {
 template <class Read>
 Traced TraceCalc::readInput(const char* box, const char* symbol, const char* unit, bool strict,
                             Read read) {
-    RecordedInput entry{box, symbol, unit, {}, {}, strict};
-    try {
+    // The input is recorded whether or not it reads.
+    m_record.inputs.push_back({box, symbol, unit, {}, {}, strict});
+    return noteFault(box, [&] {
+        RecordedInput& entry = m_record.inputs.back();
         entry.text = m_io.read(box);
         const Traced value = read();
         entry.valueText = value.valueText(m_io.separator());
-        m_record.inputs.push_back(std::move(entry));
         return Traced::named(symbol, value);
-    } catch (const CalcFault&) {
-        m_record.inputs.push_back(std::move(entry));
-        if (m_record.faultAt.empty()) m_record.faultAt = box;
-        throw;
-    }
+    });
 }
 
 Traced TraceCalc::input(const char* box, const char* symbol, const char* unit) {
@@ -158,14 +155,11 @@ Traced TraceCalc::inputStrictSingle(const char* box, const char* symbol, const c
 }
 
 std::string TraceCalc::choice(const char* box) {
-    try {
+    return noteFault(box, [&] {
         std::string text(m_io.read(box));
         m_record.choices.push_back({box, box, {}, text, {}, false});
         return text;
-    } catch (const CalcFault&) {
-        if (m_record.faultAt.empty()) m_record.faultAt = box;
-        throw;
-    }
+    });
 }
 
 Traced TraceCalc::readBack(const char* box) { return Traced::named(box, m_io.readStrict(box)); }
@@ -198,12 +192,7 @@ void TraceCalc::addStep(const char* name, const char* meaning, const Traced& res
 }
 
 void TraceCalc::writeText(const char* box, const std::string& name, const std::string& text) {
-    try {
-        m_io.write(box, text);
-    } catch (const CalcFault&) {
-        if (m_record.faultAt.empty()) m_record.faultAt = box;
-        throw;
-    }
+    noteFault(box, [&] { m_io.write(box, text); });
     m_record.written.emplace_back(box, text);
     if (name.empty()) return;
     for (auto it = m_record.steps.rbegin(); it != m_record.steps.rend(); ++it) {
@@ -226,12 +215,50 @@ void TraceCalc::writeHundredths(const char* box, const Traced& x) {
 void TraceCalc::writeEmpty(const char* box) { writeText(box, {}, {}); }
 
 void TraceCalc::setCaption(const char* label, std::string_view caption) {
-    try {
-        m_io.setCaption(label, caption);
-    } catch (const CalcFault&) {
-        if (m_record.faultAt.empty()) m_record.faultAt = label;
-        throw;
-    }
+    noteFault(label, [&] { m_io.setCaption(label, caption); });
+}
+
+// --- what the stability check adds
+
+Traced tracedMax(const Traced& a, const Traced& b) {
+    return Traced::build(max(a.real(), b.real()), "max(" + a.formula() + ", " + b.formula() + ")",
+                         "max(" + a.substitution() + ", " + b.substitution() + ")", Traced::Atom);
+}
+
+Traced TraceCalc::inputStrict(const char* box, const char* symbol, const char* unit) {
+    return readInput(box, symbol, unit, true,
+                     [&] { return Traced::named(symbol, m_io.readStrict(box)); });
+}
+
+// A blank box is kept as an input with no value: not given.
+std::optional<Traced> TraceCalc::optionalInput(const char* box, const char* symbol,
+                                               const char* unit) {
+    const std::string text(m_io.read(box));
+    if (!isBlankText(text)) return inputStrict(box, symbol, unit);
+    m_record.inputs.push_back({box, symbol, unit, text, {}, true});
+    return std::nullopt;
+}
+
+void TraceCalc::fixed(const char* name, const char* meaning, const char* note,
+                      std::string_view text) {
+    RecordedStep step;
+    step.name = name;
+    step.meaning = meaning;
+    step.group = m_group;
+    step.valueText = text;
+    step.note = note;
+    m_record.steps.push_back(std::move(step));
+}
+
+void TraceCalc::writeText(const char* box, std::string_view text) {
+    writeText(box, box, std::string(text));
+}
+
+void TraceCalc::writeFound(const char* box, const char* meaning, const char* note,
+                           const Traced& x) {
+    const std::string text = x.valueText(m_io.separator());
+    fixed(box, meaning, note, text);
+    writeText(box, box, text);
 }
 
 }  // namespace tavorin

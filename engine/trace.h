@@ -5,6 +5,7 @@
 #pragma once
 
 #include <concepts>
+#include <optional>
 #include <string>
 
 #include "engine/field_io.h"
@@ -85,6 +86,11 @@ template <std::same_as<Traced> T>
 Traced intFloor(const T& x) {
     return tracedFunction(x, intFloor(x.real()), "⌊", "⌋");
 }
+Traced tracedMax(const Traced& a, const Traced& b);
+template <std::same_as<Traced> T>
+Traced max(const T& a, const T& b) {
+    return tracedMax(a, b);
+}
 template <std::same_as<Traced> T>
 Traced toSingle(const T& x) {
     return x.roundedToSingle();
@@ -108,17 +114,14 @@ class TraceCalc {
 
     template <class F>
     Traced let(const char* name, const char* meaning, F&& compute) {
-        Traced result;
-        try {
-            result = compute();
-        } catch (const CalcFault&) {
-            if (m_record.faultAt.empty()) m_record.faultAt = name;
-            throw;
-        }
+        const Traced result = noteFault(name, compute);
         addStep(name, meaning, result);
         return Traced::named(name, result);
     }
     Num readBack(const char* box);
+    Num inputStrict(const char* box, const char* symbol, const char* unit);
+    std::optional<Num> optionalInput(const char* box, const char* symbol, const char* unit);
+    void fixed(const char* name, const char* meaning, const char* note, std::string_view text);
 
     static Val value(const Num& x) { return x; }
     Val zero(const char* name, const char* note);
@@ -127,9 +130,22 @@ class TraceCalc {
     void write(const char* box, const Traced& x);
     void writeHundredths(const char* box, const Traced& x);
     void writeEmpty(const char* box);
+    void writeText(const char* box, std::string_view text);
+    void writeFound(const char* box, const char* meaning, const char* note, const Traced& x);
     void setCaption(const char* label, std::string_view caption);
 
   private:
+    // Runs `work`; a CalcFault it throws goes on, `at` named in the record as where the
+    // first fault arose.
+    template <class F>
+    decltype(auto) noteFault(const char* at, F&& work) {
+        try {
+            return work();
+        } catch (const CalcFault&) {
+            if (m_record.faultAt.empty()) m_record.faultAt = at;
+            throw;
+        }
+    }
     void addStep(const char* name, const char* meaning, const Traced& result,
                  std::string note = {});
     void writeText(const char* box, const std::string& name, const std::string& text);

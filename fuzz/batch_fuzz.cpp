@@ -80,9 +80,14 @@ struct Verdict {
     Json object;
 };
 
-Verdict judge(std::string_view line) {
+Verdict judge(std::string_view line, bool first) {
     Verdict v;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // A byte-order mark is read at the start of the input only; that parser skips one
+    // wherever a line starts, and a second one after it.
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (first && line.starts_with(bom)) line.remove_prefix(bom.size());
+    if (line.starts_with(bom)) return {true, false, false, {}};
     if (line.find_first_not_of(" \t") == std::string_view::npos) return {true, false, false, {}};
     // That parser takes a zero byte for the end of its input.
     if (line.find('\0') != std::string_view::npos) return {};
@@ -149,11 +154,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(false, "answer %zu is not JSON: %s", i + 1, e.what());
         }
         FUZZ_CHECK(answer.is_object(), "answer %zu is not an object", i + 1);
-        const Verdict verdict = judge(lines[i]);
+        const Verdict verdict = judge(lines[i], i == 0);
         if (answer.contains("error")) {
             anyRejected = true;
             const std::string& message = answer["error"].get_ref<const std::string&>();
-            FUZZ_CHECK(message.starts_with("line " + std::to_string(i + 1) + ": ") &&
+            FUZZ_CHECK(message.starts_with("第 " + std::to_string(i + 1) + " 行：") &&
                            message.size() < 400 && safeToShow(message),
                        "error line %zu: %s", i + 1, message.c_str());
             FUZZ_CHECK(!verdict.known || !verdict.acceptable, "line %zu rejected: %s", i + 1,

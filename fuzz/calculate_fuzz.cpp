@@ -1,12 +1,14 @@
-// The calculate command on arbitrary box texts, through a store that fails one chosen
-// operation: the writes are a prefix of the documented order (all of it without a fault),
-// the fault's message names its kind and its box, and no input is ever written.
+// The calculate command, and after it the stability check, on arbitrary box texts, through
+// a store that fails one chosen operation: the writes are a prefix of the documented order
+// (all of it without a fault), the fault's message names its kind and its box, no input is
+// ever written, and the recording check writes what the plain one writes.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/fields.h"
 #include "fuzz/check.h"
 
@@ -37,6 +39,7 @@ class FailingStore final : public FieldStore {
     }
 
     MemoryStore& inner() { return m_store; }
+    std::size_t operations() const { return m_operations; }
     const std::vector<std::string>& written() const { return m_written; }
     const std::string& failedAt() const { return m_failed; }
 
@@ -47,7 +50,7 @@ class FailingStore final : public FieldStore {
         return true;
     }
     static void checkWritable(std::string_view name) {
-        const FieldSpec* f = findField(name);
+        const FieldSpec* f = findAnyField(name);
         FUZZ_CHECK(f != nullptr && f->role == FieldRole::Output, "wrote the box %.*s",
                    static_cast<int>(name.size()), name.data());
     }
@@ -73,13 +76,69 @@ std::vector<std::string> documentedOrder(bool supportPier) {
     return order;
 }
 
+// The fault's kind starts its message, and its box's caption is in it.
+void checkFault(const Fault& fault, const std::string& failedAt) {
+    const std::string kind(faultKindName(fault.kind));
+    FUZZ_CHECK(fault.message.starts_with(kind + "："), "message \"%s\"", fault.message.c_str());
+    if (!failedAt.empty()) {
+        FUZZ_CHECK(fault.kind == FaultKind::FieldAccess && fault.box == failedAt,
+                   "failed at %s, fault on \"%s\"", failedAt.c_str(), fault.box.c_str());
+    } else {
+        FUZZ_CHECK(fault.kind != FaultKind::FieldAccess, "a field-access fault unasked");
+    }
+    if (!fault.box.empty()) {
+        const FieldSpec* f = findAnyField(fault.box);
+        FUZZ_CHECK(f != nullptr && fault.message.find(f->caption) != std::string::npos,
+                   "message \"%s\" does not name %s", fault.message.c_str(), fault.box.c_str());
+    }
+}
+
+// After a calculation without a fault: the check writes its results in table order, and the
+// recording check, on a copy of the store as it was, ends with the same texts.
+void runCheck(FailingStore& store) {
+    const MemoryStore before = store.inner();
+    const std::size_t calculated = store.written().size();
+    const std::optional<Fault> fault = checkStability(store);
+    std::vector<std::string_view> order;
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role == FieldRole::Output) order.push_back(f.name);
+    }
+    const auto& written = store.written();
+    FUZZ_CHECK(written.size() - calculated <= order.size(), "%zu check writes",
+               written.size() - calculated);
+    for (std::size_t i = calculated; i < written.size(); ++i) {
+        FUZZ_CHECK(written[i] == order[i - calculated], "check write %zu went to %s",
+                   i - calculated, written[i].c_str());
+    }
+    if (fault) {
+        checkFault(*fault, store.failedAt());
+    } else {
+        FUZZ_CHECK(written.size() - calculated == order.size(), "no check fault after %zu writes",
+                   written.size() - calculated);
+    }
+    if (!store.failedAt().empty()) return;
+    MemoryStore recorded = before;
+    CalcRecord record;
+    const std::optional<Fault> recordedFault = checkStability(recorded, record);
+    FUZZ_CHECK(recordedFault.has_value() == fault.has_value() &&
+                   (!fault || recordedFault->message == fault->message),
+               "the recording check stopped otherwise");
+    for (const FieldSpec& f : checkFieldTable()) {
+        FUZZ_CHECK(recorded.text(f.name) == store.inner().text(f.name), "%s differs recorded",
+                   std::string(f.name).c_str());
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    FailingStore store(data[0] % 2 == 0 ? 0 : data[1] % 90 + 1);
+    // An odd first byte fails one operation: of the calculation, or with 3 mod 4 most likely
+    // one of the check.
+    const unsigned failAt = data[1] % 90 + 1 + (data[0] % 4 == 3 ? 60 : 0);
+    FailingStore store(data[0] % 2 == 0 ? 0 : failAt);
     // The rest: texts separated by 0x1F for the boxes after Text1, in table order (the
-    // numeric inputs, then kj and k, then output boxes as left by an earlier run).
+    // numeric inputs, then kj and k, then the check's inputs).
     std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
     std::vector<const FieldSpec*> boxes;
     for (const FieldSpec& f : fieldTable()) {
@@ -88,14 +147,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const FieldSpec& f : fieldTable()) {
         if (f.role == FieldRole::Choice) boxes.push_back(&f);
     }
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role == FieldRole::Input) boxes.push_back(&f);
+    }
     for (const FieldSpec* f : boxes) {
         if (rest.empty()) break;
         const std::size_t end = rest.find('\x1f');
         store.inner().replaceText(f->name, rest.substr(0, end));
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
+    std::vector<const FieldSpec*> inputBoxes;
+    for (const auto table : {fieldTable(), checkFieldTable()}) {
+        for (const FieldSpec& f : table) {
+            if (f.role != FieldRole::Output && f.role != FieldRole::Caption)
+                inputBoxes.push_back(&f);
+        }
+    }
     std::vector<std::string> inputs;
-    for (const FieldSpec& f : fieldTable()) inputs.push_back(store.inner().text(f.name));
+    for (const FieldSpec* f : inputBoxes) inputs.push_back(store.inner().text(f->name));
 
     const std::optional<Fault> fault = calculate(store);
 
@@ -110,29 +179,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fault) {
         FUZZ_CHECK(written.size() == order.size() && store.failedAt().empty(),
                    "no fault after %zu of %zu writes", written.size(), order.size());
+        runCheck(store);
     } else {
-        const std::string kind(faultKindName(fault->kind));
-        FUZZ_CHECK(fault->message.starts_with(kind + "："), "message \"%s\"",
-                   fault->message.c_str());
-        if (!store.failedAt().empty()) {
-            FUZZ_CHECK(fault->kind == FaultKind::FieldAccess && fault->box == store.failedAt(),
-                       "failed at %s, fault on \"%s\"", store.failedAt().c_str(),
-                       fault->box.c_str());
-        } else {
-            FUZZ_CHECK(fault->kind != FaultKind::FieldAccess, "a field-access fault unasked");
-        }
-        if (!fault->box.empty()) {
-            const FieldSpec* f = findField(fault->box);
-            FUZZ_CHECK(f != nullptr && fault->message.find(f->caption) != std::string::npos,
-                       "message \"%s\" does not name %s", fault->message.c_str(),
-                       fault->box.c_str());
-        }
+        checkFault(*fault, store.failedAt());
     }
-    const auto table = fieldTable();
-    for (std::size_t row = 0; row < table.size(); ++row) {
-        if (table[row].role == FieldRole::Output || table[row].role == FieldRole::Caption) continue;
-        FUZZ_CHECK(store.inner().text(table[row].name) == inputs[row], "input %s changed",
-                   std::string(table[row].name).c_str());
+    for (std::size_t i = 0; i < inputBoxes.size(); ++i) {
+        FUZZ_CHECK(store.inner().text(inputBoxes[i]->name) == inputs[i], "input %s changed",
+                   std::string(inputBoxes[i]->name).c_str());
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <system_error>
@@ -25,34 +26,23 @@ std::string inQuotes(std::string_view name) { return "“" + std::string(name) +
 
 }  // namespace
 
-CaseParse parseCase(std::string_view json, CaseScope scope) {
+CaseParse parseCase(std::string_view json, CaseScope scope, CasePlace place) {
+    class Collect final : public CaseSink {
+      public:
+        explicit Collect(CaseTexts& texts) : m_texts(texts) {}
+        void member(const FieldSpec& field, std::string& text) override {
+            m_texts.emplace_back(field.name, std::move(text));
+        }
+
+      private:
+        CaseTexts& m_texts;
+    };
     CaseParse result;
-    Json object;
     try {
-        object = Json::parse(json.begin(), json.end());
-    } catch (const Json::parse_error& e) {
-        result.error = "内容不是有效的 JSON（第 " + std::to_string(e.byte) + " 个字节处有误）。";
-        return result;
-    }
-    if (!object.is_object()) {
-        result.error = "内容不是一个 JSON 对象；应为 {\"HSt\": \"152\", \"kj\": \"镇墩\", …}。";
-        return result;
-    }
-    for (const auto& [name, value] : object.items()) {
-        const FieldSpec* field = findField(name);
-        if (field == nullptr || field->role == FieldRole::Caption) {
-            result.error = inQuotes(name) + "不是输入框或选择框的名称。";
-            break;
-        }
-        if (field->role == FieldRole::Output && scope == CaseScope::Inputs) {
-            result.error = inQuotes(name) + "是结果框；算例文件只含输入框和选择框。";
-            break;
-        }
-        if (!value.is_string()) {
-            result.error = inQuotes(name) + "的值不是文字（应加引号，如 \"152\"）。";
-            break;
-        }
-        result.texts.emplace_back(name, value.get<std::string>());
+        Collect collect(result.texts);
+        result.error = readCase(json, scope, place, collect);
+    } catch (const std::bad_alloc&) {
+        result.error = "内存不足，无法读取。";
     }
     if (!result.error.empty()) result.texts.clear();
     return result;

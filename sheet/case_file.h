@@ -14,25 +14,22 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "sheet/case_reader.h"
 
 namespace tavorin {
 
 // The texts a case names, in the order given.
 using CaseTexts = std::vector<std::pair<std::string, std::string>>;
 
-// Which names a case may hold: a case file holds inputs and choices only; a line of
-// tavorin-calc may also preset output boxes.
-enum class CaseScope { Inputs, InputsAndOutputs };
-
 struct CaseParse {
     CaseTexts texts;
     std::string error;  // empty when the text is a valid case
 };
 
-// Reads a case: a JSON object whose names are boxes of `scope` and whose values are
-// strings. Errors: "不是有效的 JSON …", "不是一个 JSON 对象 …", "“HS”不是输入框或选择框的名称。",
-// "“x1”是结果框 …", "“HSt”的值不是文字 …".
-CaseParse parseCase(std::string_view json, CaseScope scope = CaseScope::Inputs);
+// Reads a case with readCase (see there for the errors), into `texts`; out of memory is
+// "内存不足，无法读取。".
+CaseParse parseCase(std::string_view json, CaseScope scope = CaseScope::Inputs,
+                    CasePlace place = CasePlace::File);
 
 // The case in `store`: every input box and choice list, in the window's table order, on one
 // line ending in a newline. Empty with `error` set when the store cannot give a text.

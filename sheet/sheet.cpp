@@ -42,7 +42,7 @@ struct GroupHeading {
     std::string_view title;
 };
 
-constexpr std::array<GroupHeading, 7> kGroups = {{
+constexpr std::array<GroupHeading, 7> kCalcGroups = {{
     {RecordGroup::Angles, "角度换算"},
     {RecordGroup::UpperPipe, "镇墩上侧管作用力 a1 … a9"},
     {RecordGroup::LowerPipe, "镇墩下侧管作用力 a1 … a9"},
@@ -50,6 +50,14 @@ constexpr std::array<GroupHeading, 7> kGroups = {{
     {RecordGroup::Pier, "支墩的上侧管荷载"},
     {RecordGroup::Rise, "温度升高：合力、重量与体积"},
     {RecordGroup::Drop, "温度降低：合力、重量与体积"},
+}};
+
+constexpr std::array<GroupHeading, 5> kCheckGroups = {{
+    {RecordGroup::CheckBlock, "镇墩重量、重心与扬压力"},
+    {RecordGroup::CheckRise, "温度升高（正常工况）"},
+    {RecordGroup::CheckDrop, "温度降低（正常工况）"},
+    {RecordGroup::CheckRiseSeismic, "温度升高（地震工况）"},
+    {RecordGroup::CheckDropSeismic, "温度降低（地震工况）"},
 }};
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -71,7 +79,7 @@ std::string cell(std::string_view tag, std::string_view content, std::string_vie
 }
 
 std::string caption(std::string_view box) {
-    const FieldSpec* field = findField(box);
+    const FieldSpec* field = findAnyField(box);
     return field == nullptr ? std::string(box) : std::string(field->caption);
 }
 
@@ -102,8 +110,10 @@ std::string titleBlock(const CalcRecord& record, std::string_view heading) {
     return out;
 }
 
-std::string inputTable(const CalcRecord& record) {
-    std::string out = "<h2>一、基本资料</h2>\n";
+// The inputs of a record: a box left blank was not given; the one it stopped at could not
+// be read.
+std::string inputRows(const CalcRecord& record, std::string_view heading) {
+    std::string out(heading);
     out +=
         "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
         "style=\"border-collapse:collapse\"><thead><tr>"
@@ -113,8 +123,9 @@ std::string inputTable(const CalcRecord& record) {
         "</tr></thead><tbody>\n";
     int row = 0;
     for (const RecordedInput& in : record.inputs) {
+        const char* none = in.box == record.faultAt ? "不能读入" : "未给出";
         std::string value = in.valueText.empty()
-                                ? std::string("不能读入")
+                                ? std::string(none)
                                 : "<span class=\"v\">" + escapeHtml(in.valueText) + "</span>";
         if (in.strict && !in.valueText.empty()) value += "<span class=\"note\">严格转换</span>";
         out += "<tr>" + cell("td", std::to_string(++row)) +
@@ -131,6 +142,10 @@ std::string inputTable(const CalcRecord& record) {
     }
     out += "</tbody></table>\n";
     return out;
+}
+
+std::string inputTable(const CalcRecord& record) {
+    return inputRows(record, "<h2>一、基本资料</h2>\n");
 }
 
 std::string resultCell(const RecordedStep& step) {
@@ -160,10 +175,13 @@ std::string stepRow(const RecordedStep& step) {
            resultCell(step) + "</tr>\n";
 }
 
-std::string stepTables(const CalcRecord& record) {
-    std::string out = "<h2>二、计算过程</h2>\n";
-    int number = 0;
-    for (const GroupHeading& g : kGroups) {
+// A table of steps for each group that has any, headed "<number>. <title>", numbered on
+// from `number`.
+template <std::size_t N>
+std::string groupTables(const CalcRecord& record, const std::array<GroupHeading, N>& groups,
+                        int& number) {
+    std::string out;
+    for (const GroupHeading& g : groups) {
         std::string rows;
         for (const RecordedStep& step : record.steps) {
             if (step.group == g.group) rows += stepRow(step);
@@ -178,6 +196,12 @@ std::string stepTables(const CalcRecord& record) {
             "<th width=\"19%\">结果</th></tr></thead><tbody>\n" +
             rows + "</tbody></table>\n";
     }
+    return out;
+}
+
+std::string stepTables(const CalcRecord& record) {
+    int number = 0;
+    std::string out = "<h2>二、计算过程</h2>\n" + groupTables(record, kCalcGroups, number);
     if (record.steps.empty()) out += "<p>未进行计算。</p>\n";
     return out;
 }
@@ -186,7 +210,7 @@ std::string faultBlock(const CalcRecord& record) {
     if (!record.fault) return {};
     std::string where;
     if (!record.faultAt.empty()) {
-        const FieldSpec* field = findField(record.faultAt);
+        const FieldSpec* field = findAnyField(record.faultAt);
         where = field != nullptr ? "“" + std::string(field->caption) + "”（" + record.faultAt + "）"
                                  : "计算 " + record.faultAt + " 时";
     }
@@ -230,6 +254,72 @@ constexpr std::string_view kNotes = R"(<h2>四、说明</h2>
 <li>结果栏为窗口中对应框的文字：双精度 15 位有效数字，单精度 7 位，管自重 a1 取至 0.01。重量由显示的作用力读回计算，体积由显示的重量读回计算。</li>
 </ol>
 )";
+
+constexpr std::string_view kCheckMethod =
+    "<p>"
+    "将镇墩视为置于平面基底上的刚性混凝土块，在各工况水平作用力所在的竖直平面内验算抗滑、抗倾覆、"
+    "偏心和地基应力：管道作用力作用于两管轴线的交点，高出基底 <i>hp</i>，该点与镇墩重心均位于基底"
+    "中心的正上方，扬压力在基底上均匀分布。地震工况另计镇墩自身的惯性力 <i>Kh</i> × <i>G</i>，"
+    "作用于重心，方向与管道水平作用力相同；力以 t、长度以 m、应力以 t/m² 计。</p>\n";
+
+constexpr std::string_view kCheckCriteria =
+    "<p>判据：正常工况 <i>Kc</i> ≥ [<i>Kc</i>]，<i>K</i><sub>0</sub> ≥ [<i>K</i><sub>0</sub>]，"
+    "<i>e</i> ≤ <i>B</i>/6，σ<sub>max</sub> ≤ [σ]；地震工况 <i>Kc</i> ≥ [<i>Kce</i>]，"
+    "<i>K</i><sub>0</sub> ≥ [<i>K</i><sub>0e</sub>]，<i>e</i> ≤ <i>B</i>/4，σ<sub>max</sub> ≤ "
+    "η[σ]。“—”表示该量不存在：无水平力时的 <i>Kc</i>、无倾覆力矩时的 "
+    "<i>K</i><sub>0</sub>（均为满足），"
+    "<i>N</i> ≤ 0 或 <i>e</i> ≥ <i>B</i>/2 时的偏心距与基底应力（为不满足）。未给出 [σ] "
+    "时只列基底应力，"
+    "不作判断。</p>\n";
+
+constexpr std::array<GroupHeading, 1> kCheckVerdict = {{
+    {RecordGroup::CheckVerdict, "结论与最小基底长度"},
+}};
+
+std::string checkResults(const CalcRecord& check, int& number) {
+    std::string out = "<h3>" + std::to_string(++number) + ". 验算结果</h3>\n";
+    out +=
+        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr>"
+        "<th width=\"13%\">工况</th><th width=\"10%\">N(t)</th><th width=\"10%\">H(t)</th>"
+        "<th width=\"9%\">Kc</th><th width=\"9%\">K0</th><th width=\"9%\">e(m)</th>"
+        "<th width=\"10%\">σmax(t/m²)</th><th width=\"10%\">σmin(t/m²)</th>"
+        "<th width=\"20%\">结论</th></tr></thead><tbody>\n";
+    const std::array<std::pair<std::string_view, std::string_view>, 4> rows = {{
+        {"温度升高", "1"},
+        {"温度降低", "2"},
+        {"温度升高（地震）", "1e"},
+        {"温度降低（地震）", "2e"},
+    }};
+    for (const auto& [name, row] : rows) {
+        const std::string r(row);
+        const std::string* verdict = check.writtenText("jg" + r);
+        if (verdict != nullptr && verdict->empty()) continue;  // no seismic rows
+        out += "<tr>" + cell("td", std::string(name));
+        for (const char* quantity : {"Nj", "Hj", "Kc", "Ko", "ej", "smax", "smin", "jg"}) {
+            const std::string box = quantity + r;
+            const std::string* text = check.writtenText(box);
+            out += text != nullptr ? cell("td", boxTextHtml(*text), boxAttribute(box))
+                                   : cell("td", "未算出");
+        }
+        out += "</tr>\n";
+    }
+    out += "</tbody></table>\n";
+    out += kCheckCriteria;
+    return out;
+}
+
+std::string checkSection(const CalcRecord& check) {
+    std::string out = "<h2>五、稳定验算</h2>\n<h3>1. 计算方法</h3>\n";
+    out += kCheckMethod;
+    out += inputRows(check, "<h3>2. 验算资料</h3>\n");
+    int number = 2;
+    out += groupTables(check, kCheckGroups, number);
+    out += faultBlock(check);
+    out += checkResults(check, number);
+    out += groupTables(check, kCheckVerdict, number);
+    return out;
+}
 
 }  // namespace
 
@@ -299,7 +389,8 @@ std::string sheetBegin(std::string_view title) {
     return out;
 }
 
-std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next) {
+std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next,
+                         const CalcRecord* check) {
     std::string out = next ? "<div class=\"block next\">\n" : "<div class=\"block\">\n";
     out += titleBlock(record, heading);
     out += inputTable(record);
@@ -307,6 +398,7 @@ std::string sheetSection(const CalcRecord& record, std::string_view heading, boo
     out += faultBlock(record);
     out += resultGrid(record);
     out += kNotes;
+    if (check != nullptr) out += checkSection(*check);
     out += "</div>\n";
     return out;
 }
@@ -320,10 +412,10 @@ std::string sheetRejected(std::string_view heading, std::string_view reason, boo
 
 std::string sheetEnd() { return "</body>\n</html>\n"; }
 
-std::string sheetDocument(const CalcRecord& record) {
+std::string sheetDocument(const CalcRecord& record, const CalcRecord* check) {
     const std::string title =
         "计算书 " + (record.blockName.empty() ? std::string("镇墩(支墩)") : record.blockName);
-    return sheetBegin(title) + sheetSection(record, {}, false) + sheetEnd();
+    return sheetBegin(title) + sheetSection(record, {}, false, check) + sheetEnd();
 }
 
 }  // namespace tavorin

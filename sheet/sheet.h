@@ -19,14 +19,17 @@ namespace tavorin {
 //   sheetBegin(), then sheetSection() or sheetRejected() for each block, then sheetEnd().
 std::string sheetBegin(std::string_view title);
 // One block. `heading` names it in a document of many blocks ("第 3 行"), or is empty;
-// `next` starts it on a new page (every block after the first).
-std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next);
+// `next` starts it on a new page (every block after the first). `check`, when given, is the
+// record of the stability check (check.h) run after the calculation: its section
+// "五、稳定验算" follows the notes.
+std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next,
+                         const CalcRecord* check = nullptr);
 // A block that could not be calculated, with the reason (Chinese).
 std::string sheetRejected(std::string_view heading, std::string_view reason, bool next);
 std::string sheetEnd();
 
 // The whole document of one block.
-std::string sheetDocument(const CalcRecord& record);
+std::string sheetDocument(const CalcRecord& record, const CalcRecord* check = nullptr);
 
 // `text` with &, <, >, " escaped for HTML and XML.
 std::string escapeHtml(std::string_view text);

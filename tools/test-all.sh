@@ -19,6 +19,9 @@ cmake --workflow --preset release-tests
 section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
 cmake --workflow --preset asan-engine
 
+section "Thread sanitizer (clang): the worker pool and the batch tool's tests"
+cmake --workflow --preset tsan
+
 section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 20 s per target"
 cmake --workflow --preset fuzz
 

@@ -110,7 +110,9 @@ export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
 export WINELOADER="$wine_loader"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No winedbg: a program that crashes then ends at once with its status, where Wine's
+# debugger would wait for good and the crash look like a hang.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export TAVORIN_WINE_SESSION="$state"
 unset WAYLAND_DISPLAY
 

@@ -1,8 +1,12 @@
 #include "window/command.h"
 
+#include <exception>
+#include <new>
 #include <optional>
+#include <vector>
 
 #include "engine/calculate.h"
+#include "sheet/case_reader.h"
 #include "window/version.h"
 
 namespace tavorin {
@@ -14,6 +18,96 @@ std::string WindowSide::exportPdf(const std::string&, const std::string&) {
 void WindowSide::print(const std::string&) { report("这个窗口不能打印。"); }
 
 namespace {
+
+// Hands every operation on to the window's store, keeping the first text of each control
+// it changes.
+class UndoStore final : public FieldStore {
+  public:
+    UndoStore(WindowStore& store, const StoreTrap& trap) : m_store(store), m_trap(trap) {}
+
+    bool readText(std::string_view name, std::string& text) override {
+        if (m_trap) m_trap(name);
+        return m_store.readText(name, text);
+    }
+    bool replaceText(std::string_view name, std::string_view text) override {
+        if (m_trap) m_trap(name);
+        remember(name, false);
+        return m_store.replaceText(name, text);
+    }
+    bool setCaption(std::string_view name, std::string_view caption) override {
+        if (m_trap) m_trap(name);
+        remember(name, true);
+        return m_store.setCaption(name, caption);
+    }
+
+    // Gives every control changed its first text back, the last changed first.
+    void undo() noexcept {
+        for (auto it = m_kept.rbegin(); it != m_kept.rend(); ++it) {
+            try {
+                if (it->caption) {
+                    m_store.setCaption(it->name, it->text);
+                } else {
+                    m_store.replaceText(it->name, it->text);
+                }
+            } catch (...) {
+                // The other controls still get theirs.
+            }
+        }
+    }
+
+  private:
+    struct Kept {
+        std::string name;
+        bool caption;
+        std::string text;
+    };
+    void remember(std::string_view name, bool caption) {
+        for (const Kept& k : m_kept) {
+            if (k.name == name && k.caption == caption) return;
+        }
+        std::string text;
+        const bool read = caption ? m_store.readCaption(name, text) : m_store.readText(name, text);
+        if (read) m_kept.push_back({std::string(name), caption, std::move(text)});
+    }
+
+    WindowStore& m_store;
+    const StoreTrap& m_trap;
+    std::vector<Kept> m_kept;
+};
+
+constexpr std::string_view kNotDone = "这次操作没有完成；窗口中的内容保持原样。";
+
+// The last resort of every handler: runs it on an UndoStore over the window's store and
+// returns the message to show, or empty when the handler returned.
+std::string runGuarded(WindowStore& store, const std::function<void(FieldStore&)>& handler,
+                       const StoreTrap& trap) {
+    try {
+        UndoStore undo(store, trap);
+        try {
+            handler(undo);
+            return {};
+        } catch (const std::bad_alloc&) {
+            undo.undo();
+            return "内存不足，" + std::string(kNotDone);
+        } catch (const std::exception& e) {
+            undo.undo();
+            return "程序内部出错（" + excerpt(e.what(), 120) + "），" + std::string(kNotDone);
+        } catch (...) {
+            undo.undo();
+            return "程序内部出错，" + std::string(kNotDone);
+        }
+    } catch (...) {
+        // No memory even for the message.
+        return "程序内部出错。";
+    }
+}
+
+// runGuarded(), and the window shows what escaped the handler.
+void guarded(WindowStore& store, WindowSide& side, const StoreTrap& trap,
+             const std::function<void(FieldStore&)>& handler) {
+    const std::string message = runGuarded(store, handler, trap);
+    if (!message.empty()) side.report(message);
+}
 
 std::optional<Fault> run(FieldStore& store, Command command) {
     switch (command) {
@@ -28,14 +122,7 @@ std::optional<Fault> run(FieldStore& store, Command command) {
     return std::nullopt;
 }
 
-}  // namespace
-
-void runCommand(FieldStore& store, WindowSide& side, Command command) {
-    // The window stays as the command left it; the user reads why it stopped.
-    if (const std::optional<Fault> fault = run(store, command)) side.report(fault->message);
-}
-
-void runEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
+void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
     if (entry.command == FileCommand::Print) {
         std::optional<Fault> fault;
         const std::string document = calculateSheet(store, fault);
@@ -67,6 +154,20 @@ void runEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
     // A calculation that stopped is reported as the button reports it.
     if (outcome.fault) side.report(outcome.fault->message);
     if (!outcome.error.empty()) side.report(outcome.error);
+}
+
+}  // namespace
+
+void runCommand(WindowStore& store, WindowSide& side, Command command, const StoreTrap& trap) {
+    guarded(store, side, trap, [&](FieldStore& undo) {
+        // The window stays as the command left it; the user reads why it stopped.
+        if (const std::optional<Fault> fault = run(undo, command)) side.report(fault->message);
+    });
+}
+
+void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
+              const StoreTrap& trap) {
+    guarded(store, side, trap, [&](FieldStore& undo) { runFileEntry(undo, side, entry); });
 }
 
 }  // namespace tavorin

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/json_line.h"
+#include "cli/json_string.h"
 #include "cli/sheet_batch.h"
 
 namespace tavorin {
@@ -118,21 +118,20 @@ TEST(Batch, EveryLineGetsOneAnswer) {
         std::string line;
         std::string error;  // the start of the error text; empty: a result
     } rows[] = {
-        {R"({"fjt": 1e400})", "line 1: the value of \"fjt\" is not a string"},
-        {"[1e400]", "line 1: expected a JSON object"},
-        {"1e400", "line 1: expected a JSON object"},
-        {R"({"HSt": )" + std::string(401, '9') + "}", "line 1: the value of \"HSt\""},
-        {std::string(401, '9'), "line 1: expected a JSON object"},
+        {R"({"fjt": 1e400})", "第 1 行：数值超出范围（第 9 个字节）。"},
+        {"[1e400]", "第 1 行：数值超出范围（第 2 个字节）。"},
+        {"1e400", "第 1 行：数值超出范围（第 1 个字节）。"},
+        {R"({"HSt": )" + std::string(401, '9') + "}", "第 1 行：数值超出范围（第 9 个字节）。"},
+        {std::string(401, '9'), "第 1 行：数值超出范围（第 1 个字节）。"},
         {R"({"HSt": "1e400"})", ""},  // an overflow fault of the command, not an error
-        {R"({"HSt": [[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]})", "line 1: the value of \"HSt\""},
-        {std::string(100'000, '['), "line 1: not valid JSON at column 513: arrays and objects"},
-        {R"({"HSt": "\ud800"})", "line 1: not valid JSON at column 10: a high surrogate"},
-        {"{\"HSt\": \"\xC0\x80\"}",
-         "line 1: not valid JSON at column 10: a byte that is not UTF-8"},
-        {"{\"HSt\": \"\xED\xA0\x80\"}", "line 1: not valid JSON at column 10: a byte"},
-        {"{\"HSt\": \"a\tb\"}", "line 1: not valid JSON at column 11: a control character"},
-        {R"({"HSt": "1", })", "line 1: not valid JSON at column 14: expected a control name"},
-        {R"({"HSt": "1"} x)", "line 1: not valid JSON at column 14: unexpected text"},
+        {R"({"HSt": [[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]})", "第 1 行：“HSt”的值不是文字"},
+        {std::string(100'000, '['), "第 1 行：不是有效的 JSON（在第 100001 个字节处意外结束）。"},
+        {R"({"HSt": "\ud800"})", "第 1 行：不是有效的 JSON（第 16 个字节处有误"},
+        {"{\"HSt\": \"\xC0\x80\"}", "第 1 行：不是 UTF-8 编码的文字（第 10 个字节）。"},
+        {"{\"HSt\": \"\xED\xA0\x80\"}", "第 1 行：不是 UTF-8 编码的文字（第 10 个字节）。"},
+        {"{\"HSt\": \"a\tb\"}", "第 1 行：不是有效的 JSON（第 11 个字节处有误"},
+        {R"({"HSt": "1", })", "第 1 行：不是有效的 JSON（第 14 个字节处有误，从 \"}\" 起）。"},
+        {R"({"HSt": "1"} x)", "第 1 行：不是有效的 JSON（第 14 个字节处有误，从 \"x\" 起）。"},
         {"{\"HSt\": \"152\"}\r", ""},
         {R"({"Text1": "\u0000\"\\\/\b\f\n\r\t\ud83d\ude00"})", ""},
     };
@@ -186,19 +185,17 @@ TEST(Batch, ErrorLinesAreShortAndSafe) {
         std::string error;
     } rows[] = {
         {R"({"HSt": ")" + std::string(1'000'000, 'x'),
-         R"(line 1: not valid JSON at column 9: a string that never ends, near "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…")"},
+         "第 1 行：不是有效的 JSON（在第 1000010 个字节处意外结束）。"},
         {"{\"HSt\": \"1\"}" + std::string(1'000'000, '\x01'),
-         R"(line 1: not valid JSON at column 13: unexpected text after the value, near "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01…")"},
+         R"(第 1 行：不是有效的 JSON（第 13 个字节处有误，从 "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01…" 起）。)"},
         {"{\"\u202EHSt\\u0007\": \"1\"}",
-         R"(line 1: unknown control "\u202EHSt\x07" (only the input boxes, kj, k and the output boxes can be given))"},
+         R"(第 1 行：“\u202EHSt\x07”不是输入框、选择框或结果框的名称。)"},
         {"{\"a\u2066\u200F\xC2\x85\\u001b\\\"\": 1}",
-         R"(line 1: unknown control "a\u2066\u200F\u0085\x1B\"" (only)"},
-        {"\xEF\xBB\xBF{}",
-         R"(line 1: not valid JSON at column 1: not a JSON value, near "\uFEFF{}")"},
+         R"(第 1 行：“a\u2066\u200F\u0085\x1B\"”不是)"},
+        {"{} \xEF\xBB\xBF", R"(第 1 行：不是有效的 JSON（第 4 个字节处有误，从 "\uFEFF" 起）。)"},
         {"{\"" + std::string(100'000, 'A') + "\": \"1\"}",
-         "line 1: unknown control \"" + std::string(32, 'A') + "…\""},
-        {"{\"HSt\": \"1\"}\xFF\xFE",
-         R"(line 1: not valid JSON at column 13: unexpected text after the value, near "\xFF\xFE")"},
+         "第 1 行：“" + std::string(32, 'A') + "…”不是"},
+        {"{\"HSt\": \"1\"}\xFF\xFE", "第 1 行：不是 UTF-8 编码的文字（第 13 个字节）。"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.error);
@@ -219,7 +216,7 @@ TEST(Batch, LinesOverTheLimitAreRejected) {
         TextSource in("", kMaxLineBytes + 1, '7', "\n{}\n");
         const BatchRun r = run(in);
         ASSERT_EQ(r.lines.size(), 2u);
-        EXPECT_EQ(errorOf(r.lines[0]), "line 1: longer than the limit of 67108864 bytes; not read");
+        EXPECT_EQ(errorOf(r.lines[0]), "第 1 行：长于 67108864 个字节的上限，未读取。");
         EXPECT_EQ(r.lines[1]["fields"]["x1"], "77.5667185956496");
         EXPECT_EQ(r.status, kLineRejected);
     }
@@ -227,9 +224,7 @@ TEST(Batch, LinesOverTheLimitAreRejected) {
         TextSource in("{}\n", kMaxLineBytes, ' ', "");  // last line, no line end
         const BatchRun r = run(in);
         ASSERT_EQ(r.lines.size(), 2u);
-        EXPECT_EQ(errorOf(r.lines[1]),
-                  "line 2: empty line; expected a JSON object of control "
-                  "names to texts");
+        EXPECT_EQ(errorOf(r.lines[1]), "第 2 行：空行。");
     }
     {
         TextSource in(R"({"Text1": ")", kMaxLineBytes - 13, 'x', "\"}\n");
@@ -380,7 +375,7 @@ TEST(SheetBatch, AnUnreadableLineGetsItsSection) {
     std::istringstream in("{\"fjt\": 1e400}\n{}\n");
     std::ostringstream out;
     EXPECT_EQ(runSheetBatch(in, out), 1);
-    EXPECT_NE(out.str().find("无法读取这一行"), std::string::npos);
+    EXPECT_NE(out.str().find("数值超出范围（第 9 个字节）。"), std::string::npos);
     EXPECT_NE(out.str().find("第 2 行"), std::string::npos);
     EXPECT_NE(out.str().find("77.5667185956496"), std::string::npos);
 }

@@ -47,7 +47,7 @@ head -c 50000000 /dev/zero | tr '\0' '1' >"$tmp/digits"
 { printf '{"HSt": "'; cat "$tmp/digits"; printf '"}\n{}\n'; } >"$tmp/huge"
 (ulimit -v 110000 && "$calc" <"$tmp/huge" >"$tmp/out" 2>"$tmp/err")
 got=$?
-if [ "$got" -ne 1 ] || ! head -n 1 "$tmp/out" | grep -q '^{"error":"line 1: out of memory' ||
+if [ "$got" -ne 1 ] || ! head -n 1 "$tmp/out" | grep -q '^{"error":"第 1 行：内存不足' ||
     ! sed -n 2p "$tmp/out" | grep -q '"x1":"77.5667185956496"'; then
     echo "FAIL out of memory: status $got, $(head -c 200 "$tmp/out") $(head -c 200 "$tmp/err")"
     failures=$((failures + 1))

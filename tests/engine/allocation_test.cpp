@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/numeric_text.h"
 
 namespace {
@@ -112,6 +113,36 @@ TEST(Allocation, NoneInACalculationOnAStoreUsedAgain) {
         ASSERT_FALSE(fault.has_value()) << fault->message;
         EXPECT_EQ(count, readerAllocations(store));
     }
+}
+
+TEST(Allocation, NoneInACheckOnAStoreUsedAgain) {
+    // The worked example, a failing verdict of every check in each row, a given weight, a
+    // search that finds no base, and one whose trials fault.
+    const std::vector<Inputs> checks = {
+        {{"Bjt", "6"}, {"Ljt", "5"}, {"Hjt", "4"}, {"hpt", "2.5"}, {"Rjt", "50"}, {"Kht", "0.1"}},
+        {{"Bjt", "1"}, {"Ljt", "1"}, {"Hjt", "1"}, {"hpt", "9"}, {"Rjt", "1"}, {"Kht", "0.5"}},
+        {{"Bjt", "6"}, {"Ljt", "5"}, {"Gjt", "300"}, {"hgt", "2"}, {"hpt", "2.5"}},
+        {{"Bjt", "2"}, {"Ljt", "1"}, {"Hjt", "1"}, {"hpt", "0"}, {"hwt", "2.4"}},
+        // Kh × G overflows at every trial B ≥ 0.1, not at B = 0.001.
+        {{"Bjt", "0.001"},
+         {"Ljt", "1"},
+         {"Hjt", "100"},
+         {"hpt", "0"},
+         {"hgt", "0"},
+         {"Kht", "1e308"}},
+    };
+    MemoryStore store;
+    for (const Inputs& inputs : checks) {
+        store.reset();
+        for (const auto& [name, text] : inputs) store.replaceText(name, text);
+        ASSERT_FALSE(calculate(store).has_value());
+        std::optional<Fault> fault;
+        const long count = allocationsOf([&] { fault = checkStability(store); });
+        SCOPED_TRACE(inputs.front().second);
+        ASSERT_FALSE(fault.has_value()) << fault->message;
+        EXPECT_EQ(count, 0);
+    }
+    EXPECT_EQ(store.text("Bmin"), "—");  // every trial faulted
 }
 
 TEST(Allocation, NoneInTheBufferedTextForms) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/record.h"
 #include "sheet/case_file.h"
 #include "tests/random_cases.h"
@@ -86,6 +88,44 @@ TEST(Sheet, EveryResultIsTheTextOfItsBox) {
     }
 }
 
+// The sheet of the stability check's worked example, byte for byte. TAVORIN_WRITE_GOLDEN=1
+// writes the file instead, to be looked at and committed.
+TEST(Sheet, TheStabilityCheckSectionOfTheWorkedExample) {
+    MemoryStore store = storeWith({{"Text1", "1号镇墩"},
+                                   {"Bjt", "6"},
+                                   {"Ljt", "5"},
+                                   {"Hjt", "4"},
+                                   {"hpt", "2.5"},
+                                   {"Rjt", "50"},
+                                   {"Kht", "0.1"}});
+    CalcRecord record;
+    CalcRecord check;
+    ASSERT_FALSE(calculate(store, record).has_value());
+    ASSERT_FALSE(checkStability(store, check).has_value());
+    const std::string html = sheetDocument(record, &check);
+    const fs::path golden = fs::path(TAVORIN_GOLDEN_DIR) / "sheet-check.html";
+    if (std::getenv("TAVORIN_WRITE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << html;
+    }
+    std::ifstream in(golden, std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(html, expected) << "differs from " << golden;
+    // Every result cell is the text of its box, the check's included.
+    std::set<std::string> shown;
+    for (const auto& [box, text] : resultCells(html)) {
+        EXPECT_EQ(text, store.text(box)) << box;
+        shown.insert(box);
+    }
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role == FieldRole::Output) {
+            EXPECT_TRUE(shown.count(std::string(f.name))) << f.name;
+        }
+    }
+    // Without the check's record the sheet is the calculation's alone.
+    EXPECT_NE(html.find("五、稳定验算"), std::string::npos);
+    EXPECT_EQ(sheetDocument(record).find("五、稳定验算"), std::string::npos);
+}
+
 TEST(Sheet, TypesetsNamesAndEscapesText) {
     const std::pair<const char*, const char*> rows[] = {
         {"a11", "<i>a</i><sub>11</sub>"},
@@ -128,16 +168,16 @@ TEST(CaseFile, RoundTripsEveryInputAndChoice) {
 
 TEST(CaseFile, RejectsWhatIsNotACase) {
     const std::pair<const char*, const char*> rows[] = {
-        {"", "不是有效的 JSON"},
+        {"", "文件为空。"},
         {"{\"HSt\": \"152\"", "不是有效的 JSON"},
         {"[\"HSt\"]", "不是一个 JSON 对象"},
         {"\"152\"", "不是一个 JSON 对象"},
-        {"{\"HS\": \"152\"}", "“HS”不是输入框或选择框的名称"},
-        {"{\"Label25\": \"x\"}", "“Label25”不是输入框或选择框的名称"},
+        {"{\"HS\": \"152\"}", "“HS”不是输入框、选择框或结果框的名称"},
+        {"{\"Label25\": \"x\"}", "“Label25”不是输入框、选择框或结果框的名称"},
         {"{\"x1\": \"1\"}", "“x1”是结果框"},
         {"{\"HSt\": 152}", "“HSt”的值不是文字"},
         {"{\"HSt\": null}", "“HSt”的值不是文字"},
-        {"{\"HSt\": \"\xff\"}", "不是有效的 JSON"},
+        {"{\"HSt\": \"\xff\"}", "不是 UTF-8 编码的文字（第 10 个字节）"},
     };
     for (const auto& [json, error] : rows) {
         SCOPED_TRACE(json);
@@ -190,7 +230,7 @@ TEST_F(CaseFileOnDisk, OpeningABrokenFileChangesNothingAndNamesTheProblem) {
     fs::create_directory(native(path("folder.json")));
     const std::pair<std::string, const char*> rows[] = {
         {path("array.json"), "不是一个 JSON 对象"},
-        {path("unknown.json"), "“Vx”不是输入框或选择框的名称"},
+        {path("unknown.json"), "“Vx”不是输入框、选择框或结果框的名称"},
         {path("missing.json"), "文件不存在"},
         {path("big.json"), "文件过大"},
         {path("folder.json"), "文件夹"},

@@ -107,7 +107,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
                     QAction* action = menu->addAction(fromUtf8(file.caption));
                     action->setObjectName(fromUtf8(file.name));
                     connect(action, &QAction::triggered, this,
-                            [this, &file] { runEntry(m_store, *this, file); });
+                            [this, &file] { runEntry(m_store, *this, file, m_trap); });
                 }
                 entry = menu->menuAction();
             } else {
@@ -116,7 +116,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
             entry->setObjectName(fromUtf8(c.name));
             if (command != Command::None) {
                 connect(entry, &QAction::triggered, this,
-                        [this, command] { runCommand(m_store, *this, command); });
+                        [this, command] { runCommand(m_store, *this, command, m_trap); });
             }
             continue;
         }
@@ -134,7 +134,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
         }
         if (auto* button = qobject_cast<QPushButton*>(widget); button && command != Command::None) {
             connect(button, &QPushButton::clicked, this,
-                    [this, command] { runCommand(m_store, *this, command); });
+                    [this, command] { runCommand(m_store, *this, command, m_trap); });
         }
         widgets[row] = widget;
         m_store.add(c.name, widget);
@@ -153,6 +153,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
 
 void Form1::setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+
+void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
 void Form1::report(std::string_view message) {
     if (m_reportFault) m_reportFault(fromUtf8(message));

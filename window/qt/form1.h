@@ -30,6 +30,9 @@ class Form1 final : public QMainWindow, private WindowSide {
     void setFaultReporter(FaultReporter reporter);
     // Replaces the file dialogs (a test names the files instead).
     void setPathChooser(PathChooser chooser);
+    // Called before every operation of a command or menu entry on the boxes (a test throws
+    // from it: the window shows the message and keeps every box as it was).
+    void setStoreTrap(StoreTrap trap);
 
   private:
     void report(std::string_view message) override;
@@ -40,6 +43,7 @@ class Form1 final : public QMainWindow, private WindowSide {
     WidgetStore m_store;
     FaultReporter m_reportFault;
     PathChooser m_choosePath;
+    StoreTrap m_trap;
 };
 
 }  // namespace tavorin

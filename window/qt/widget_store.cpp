@@ -58,4 +58,11 @@ bool WidgetStore::setCaption(std::string_view name, std::string_view caption) {
     return true;
 }
 
+bool WidgetStore::readCaption(std::string_view name, std::string& caption) {
+    auto* label = qobject_cast<QLabel*>(find(name));
+    if (label == nullptr) return false;
+    caption = label->text().toStdString();
+    return true;
+}
+
 }  // namespace tavorin

@@ -9,10 +9,11 @@
 #include <string_view>
 
 #include "engine/fields.h"
+#include "window/command.h"
 
 namespace tavorin {
 
-class WidgetStore final : public FieldStore {
+class WidgetStore final : public WindowStore {
   public:
     // Makes `widget` reachable under `name`. Texts work on QLineEdit and QComboBox,
     // captions on QLabel.
@@ -22,6 +23,7 @@ class WidgetStore final : public FieldStore {
     bool readText(std::string_view name, std::string& text) override;
     bool replaceText(std::string_view name, std::string_view text) override;
     bool setCaption(std::string_view name, std::string_view caption) override;
+    bool readCaption(std::string_view name, std::string& caption) override;
 
   private:
     QWidget* find(std::string_view name) const;

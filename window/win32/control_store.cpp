@@ -44,4 +44,11 @@ bool ControlStore::setCaption(std::string_view name, std::string_view caption) {
     return label != nullptr && SetWindowTextW(label, widen(caption).c_str()) != FALSE;
 }
 
+bool ControlStore::readCaption(std::string_view name, std::string& caption) {
+    HWND label = find(name, true);
+    if (label == nullptr) return false;
+    caption = windowText(label);
+    return true;
+}
+
 }  // namespace tavorin::win32

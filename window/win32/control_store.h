@@ -9,11 +9,12 @@
 #include <string_view>
 
 #include "engine/fields.h"
+#include "window/command.h"
 #include "window/control_table.h"
 
 namespace tavorin::win32 {
 
-class ControlStore final : public FieldStore {
+class ControlStore final : public WindowStore {
   public:
     // Makes `control` reachable under `name`. Texts work on text boxes and choice lists,
     // captions on labels.
@@ -23,6 +24,7 @@ class ControlStore final : public FieldStore {
     bool readText(std::string_view name, std::string& text) override;
     bool replaceText(std::string_view name, std::string_view text) override;
     bool setCaption(std::string_view name, std::string_view caption) override;
+    bool readCaption(std::string_view name, std::string& caption) override;
 
   private:
     struct Entry {

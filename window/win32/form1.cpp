@@ -273,7 +273,7 @@ void Form1::onCommand(int id, int code, HWND from) {
     const int entry = id - kFirstFileCommandId;
     if (from == nullptr && code == 0 && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
         if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
-            runEntry(m_store, *this, entries[static_cast<size_t>(entry)]);
+            runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_trap);
         }
         return;
     }
@@ -283,7 +283,9 @@ void Form1::onCommand(int id, int code, HWND from) {
     const ControlSpec& c = table[static_cast<size_t>(row)];
     const bool menu = from == nullptr && code == 0;
     const bool click = from != nullptr && code == BN_CLICKED && c.kind == ControlKind::Button;
-    if ((menu && c.kind == ControlKind::MenuEntry) || click) runCommand(m_store, *this, c.command);
+    if ((menu && c.kind == ControlKind::MenuEntry) || click) {
+        runCommand(m_store, *this, c.command, m_trap);
+    }
 }
 
 void Form1::onActivate(bool active) {
@@ -307,6 +309,12 @@ void Form1::onDestroy() {
     PostQuitMessage(0);
 }
 
+void Form1::setReporter(std::function<void(const std::string& message)> reporter) {
+    m_reporter = std::move(reporter);
+}
+
+void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
+
 std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
     const ChosenPath path = win32::choosePath(m_window, entry, offer);
     if (!path.error.empty()) report(path.error);
@@ -314,6 +322,10 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& off
 }
 
 void Form1::report(std::string_view message) {
+    if (m_reporter) {
+        m_reporter(std::string(message));
+        return;
+    }
     MessageBoxW(m_window, widen(message).c_str(), widen(kMessageTitle).c_str(),
                 MB_OK | MB_ICONWARNING);
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,12 @@ class Form1 final : private WindowSide {
     // list, which they close). Returns true when the message is handled.
     bool preTranslate(MSG& message);
 
+    // Replaces the warning message box (a test records the message instead).
+    void setReporter(std::function<void(const std::string& message)> reporter);
+    // Called before every operation of a command or menu entry on the boxes (a test throws
+    // from it: the window shows the message and keeps every box as it was).
+    void setStoreTrap(StoreTrap trap);
+
   private:
     explicit Form1(HINSTANCE instance);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +80,8 @@ class Form1 final : private WindowSide {
     ControlStore m_store;
     std::unique_ptr<AccessibleNames> m_names;
     HWND m_lastFocus = nullptr;
+    std::function<void(const std::string& message)> m_reporter;
+    StoreTrap m_trap;
 };
 
 }  // namespace tavorin::win32

@@ -3,6 +3,7 @@
 #include "window/file_menu.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -18,7 +19,9 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/fields.h"
 #include "tests/window/qt/print_qstring.h"
@@ -160,15 +163,29 @@ TEST(FileMenu, OpeningABrokenFileLeavesEveryBoxAndReports) {
         return file.fileName();
     };
     QDir(dir.path()).mkdir(QStringLiteral("folder.json"));
-    const std::pair<QString, QString> rows[] = {
-        {write("array.json", "[\"HSt\"]"), "不是一个 JSON 对象"},
+    std::vector<std::pair<QString, QString>> rows = {
         {write("broken.json", "{\"HSt\": \"1"), "不是有效的 JSON"},
+        {write("array.json", "[\"HSt\"]"), "不是一个 JSON 对象"},
+        {write("number.json", "{\"HSt\": 152}"), "“HSt”的值不是文字"},
         {write("unknown.json", "{\"HSt\": \"100\", \"HS\": \"1\"}"),
-         "“HS”不是输入框或选择框的名称"},
+         "“HS”不是输入框、选择框或结果框的名称"},
         {write("output.json", "{\"x1\": \"1\"}"), "“x1”是结果框"},
+        {write("latin1.json", "{\"Text1\":\"a\xFF\"}"), "不是 UTF-8 编码的文字（第 12 个字节）"},
+        {write("empty.json", ""), "文件为空"},
+        {write("large.json", QByteArray(50 << 20, ' ')), "文件过大"},
         {dir.filePath(QStringLiteral("missing.json")), "文件不存在"},
         {dir.filePath(QStringLiteral("folder.json")), "文件夹"},
+        // Once an uncaught exception that ended the window.
+        {write("beyond.json", "{\"HSt\": 1e400}"), "数值超出范围（第 9 个字节）"},
+        {write("digits.json", "{\"HSt\": " + QByteArray(401, '9') + "}"),
+         "数值超出范围（第 9 个字节）"},
     };
+    // Root reads a file without read permission.
+    if (geteuid() != 0) {
+        const QString locked = write("locked.json", "{}");
+        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        rows.emplace_back(locked, "没有读取权限");
+    }
     Window w;
     w.type("HSt", "99");
     w.calculate();
@@ -181,6 +198,58 @@ TEST(FileMenu, OpeningABrokenFileLeavesEveryBoxAndReports) {
         EXPECT_TRUE(w.messages[0].contains(problem)) << w.messages[0].toStdString();
         EXPECT_TRUE(w.messages[0].contains(file)) << w.messages[0].toStdString();
         EXPECT_EQ(w.texts(), before);
+    }
+}
+
+// An exception escaping any handler is shown, and every box and caption keeps its text.
+TEST(FileMenu, AHandlerThatThrowsLeavesTheWindowAsItWas) {
+    QTemporaryDir dir;
+    const QString caseFile = dir.filePath(QStringLiteral("case.json"));
+    QFile file(caseFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"Text1": "新", "kj": "支墩", "HSt": "7"})");
+    file.close();
+    const struct {
+        const char* handler;  // an action, or the button
+        const char* trapAt;   // the control whose access throws, after others were changed
+    } rows[] = {
+        {"Command1", "x2"},    {"bb", "Label52"},   {"openCase", "HSt"},  {"saveCase", "HSt"},
+        {"exportSheet", "x2"}, {"exportPdf", "x2"}, {"printSheet", "x2"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.handler);
+        Window w;
+        w.type("HSt", "99");
+        w.type("Text1", "已输入");  // an open writes Text1 before HSt
+        const auto captions = [&] {
+            QStringList all;
+            for (QLabel* label : w.form->findChildren<QLabel*>()) all << label->text();
+            return all;
+        };
+        const auto before = w.texts();
+        const QStringList labels = captions();
+        w.form->setStoreTrap([&](std::string_view name) {
+            if (name == row.trapAt) throw std::runtime_error("trap");
+        });
+        const QString target = std::string_view(row.handler) == "openCase"
+                                   ? caseFile
+                                   : dir.filePath(QStringLiteral("out"));
+        if (std::string_view(row.handler) == "Command1") {
+            w.calculate();
+        } else {
+            w.run(row.handler, target);
+        }
+        ASSERT_EQ(w.messages.size(), 1);
+        EXPECT_EQ(w.messages[0], "程序内部出错（trap），这次操作没有完成；窗口中的内容保持原样。");
+        EXPECT_EQ(w.texts(), before);
+        EXPECT_EQ(captions(), labels);
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out"))));
+        // The window still works.
+        w.form->setStoreTrap({});
+        w.messages.clear();
+        w.calculate();
+        EXPECT_TRUE(w.messages.isEmpty());
+        EXPECT_EQ(w.texts().at("Label25"), "计算结果:");
     }
 }
 

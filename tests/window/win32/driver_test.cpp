@@ -829,6 +829,15 @@ TEST(Tavorin, SavesACaseThatAFreshWindowOpensAlike) {
 
 // 打开… on a file that is no case: the message names the problem, no box changes, and the
 // window calculates again.
+constexpr std::string_view kDigits401 =
+    "{\"HSt\": "
+    "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+    "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+    "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+    "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+    "9999999999999999999999999999999999}";
+static_assert(kDigits401.size() == 9 + 401 + 1);
+
 TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
     const std::wstring folder = testFolder();
     const struct {
@@ -840,6 +849,12 @@ TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
         {"not an object", "[\"152\"]", L"坏 2.json"},
         {"an unknown box", "{\"HSt\": \"152\", \"HS\": \"1\"}", L"坏 3.json"},
         {"a result box", "{\"x1\": \"1\"}", L"坏 4.json"},
+        {"a number value", "{\"HSt\": 152}", L"坏 5.json"},
+        {"not UTF-8", "{\"Text1\":\"a\xFF\"}", L"坏 6.json"},
+        {"empty", "", L"坏 7.json"},
+        // Once an uncaught exception that ended the window.
+        {"a number beyond the double range", "{\"HSt\": 1e400}", L"坏 8.json"},
+        {"a 401-digit integer", kDigits401, L"坏 9.json"},
     };
     g_tavorin.setText("HSt", "160");
     g_tavorin.calculate();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,59 @@ TEST(Dpi, EveryRouteFindsTheScreensDpiAndTheSameFrame) {
         EXPECT_EQ(frame.bottom, expected.bottom);
     }
     DestroyWindow(window);
+}
+
+// An exception escaping a command or an entry of "文件" is shown, and every box and caption
+// keeps its text; the window goes on.
+TEST(Form1, AHandlerThatThrowsLeavesTheWindowAsItWas) {
+    auto form = Form1::create(GetModuleHandleW(nullptr));
+    ASSERT_NE(form, nullptr);
+    const HWND window = form->window();
+    std::vector<std::string> messages;
+    form->setReporter([&](const std::string& message) { messages.push_back(message); });
+    const auto rowOf = [](std::string_view name) {
+        return static_cast<int>(findControl(name) - controlTable().data());
+    };
+    const auto texts = [&] {
+        std::vector<std::string> all;
+        for (const ControlSpec& c : controlTable()) {
+            if (c.kind == ControlKind::MenuEntry) continue;
+            all.push_back(windowText(GetDlgItem(window, kFirstControlId + rowOf(c.name))));
+        }
+        return all;
+    };
+    const HWND button = GetDlgItem(window, kFirstControlId + rowOf("Command1"));
+    const struct {
+        WPARAM command;
+        LPARAM from;
+        const char* trapAt;  // the control whose access throws, after others were changed
+    } rows[] = {
+        {MAKEWPARAM(kFirstControlId + rowOf("Command1"), BN_CLICKED),
+         reinterpret_cast<LPARAM>(button), "x2"},
+        {MAKEWPARAM(kFirstControlId + rowOf("bb"), 0), 0, "Label52"},
+        // Each entry of "文件" first offers a name from Text1, before its dialog opens.
+        {MAKEWPARAM(kFirstFileCommandId + 0, 0), 0, "Text1"},
+        {MAKEWPARAM(kFirstFileCommandId + 1, 0), 0, "Text1"},
+        {MAKEWPARAM(kFirstFileCommandId + 2, 0), 0, "Text1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.trapAt);
+        messages.clear();
+        const auto before = texts();
+        form->setStoreTrap([&](std::string_view name) {
+            if (name == row.trapAt) throw std::runtime_error("trap");
+        });
+        SendMessageW(window, WM_COMMAND, row.command, row.from);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], "程序内部出错（trap），这次操作没有完成；窗口中的内容保持原样。");
+        EXPECT_EQ(texts(), before);
+        form->setStoreTrap({});
+    }
+    // The window still calculates.
+    messages.clear();
+    SendMessageW(window, WM_COMMAND, rows[0].command, rows[0].from);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(windowText(GetDlgItem(window, kFirstControlId + rowOf("Label25"))), "计算结果:");
 }
 
 }  // namespace
