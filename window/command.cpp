@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "engine/calculate.h"
@@ -9,6 +10,13 @@
 #include "window/version.h"
 
 namespace tavorin {
+
+std::string WindowSide::exportPdf(const std::string&, const std::string&) {
+    return "这个窗口不能导出 PDF。";
+}
+
+void WindowSide::print(const std::string&) { report("这个窗口不能打印。"); }
+
 namespace {
 
 // Hands every operation on to the window's store, keeping the first text of each control
@@ -69,8 +77,8 @@ class UndoStore final : public FieldStore {
 
 constexpr std::string_view kNotDone = "这次操作没有完成；窗口中的内容保持原样。";
 
-}  // namespace
-
+// The last resort of every handler: runs it on an UndoStore over the window's store and
+// returns the message to show, or empty when the handler returned.
 std::string runGuarded(WindowStore& store, const std::function<void(FieldStore&)>& handler,
                        const StoreTrap& trap) {
     try {
@@ -94,7 +102,14 @@ std::string runGuarded(WindowStore& store, const std::function<void(FieldStore&)
     }
 }
 
-std::optional<Fault> runCommand(FieldStore& store, Command command) {
+// runGuarded(), and the window shows what escaped the handler.
+void guarded(WindowStore& store, WindowSide& side, const StoreTrap& trap,
+             const std::function<void(FieldStore&)>& handler) {
+    const std::string message = runGuarded(store, handler, trap);
+    if (!message.empty()) side.report(message);
+}
+
+std::optional<Fault> run(FieldStore& store, Command command) {
     switch (command) {
         case Command::Calculate:
             // The windows write "." as the decimal separator, as the batch tool does.
@@ -105,6 +120,54 @@ std::optional<Fault> runCommand(FieldStore& store, Command command) {
             break;
     }
     return std::nullopt;
+}
+
+void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
+    if (entry.command == FileCommand::Print) {
+        std::optional<Fault> fault;
+        const std::string document = calculateSheet(store, fault);
+        if (fault) side.report(fault->message);
+        side.print(document);
+        return;
+    }
+    const std::string path = side.choosePath(entry, suggestedName(store, entry.suffix));
+    if (path.empty()) return;
+    FileOutcome outcome;
+    switch (entry.command) {
+        case FileCommand::Open:
+            outcome = openCase(store, path);
+            break;
+        case FileCommand::Save:
+            outcome = saveCase(store, path);
+            break;
+        case FileCommand::ExportSheet:
+            outcome = exportSheet(store, path);
+            break;
+        case FileCommand::ExportPdf: {
+            const std::string document = calculateSheet(store, outcome.fault);
+            outcome.error = side.exportPdf(document, path);
+            break;
+        }
+        case FileCommand::Print:
+            break;
+    }
+    // A calculation that stopped is reported as the button reports it.
+    if (outcome.fault) side.report(outcome.fault->message);
+    if (!outcome.error.empty()) side.report(outcome.error);
+}
+
+}  // namespace
+
+void runCommand(WindowStore& store, WindowSide& side, Command command, const StoreTrap& trap) {
+    guarded(store, side, trap, [&](FieldStore& undo) {
+        // The window stays as the command left it; the user reads why it stopped.
+        if (const std::optional<Fault> fault = run(undo, command)) side.report(fault->message);
+    });
+}
+
+void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
+              const StoreTrap& trap) {
+    guarded(store, side, trap, [&](FieldStore& undo) { runFileEntry(undo, side, entry); });
 }
 
 }  // namespace tavorin

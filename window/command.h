@@ -1,21 +1,18 @@
-// What a click on a control of the table runs, the same in every window.
+// What a click on a control of the table or an entry of a menu runs, the same in every
+// window: the window supplies its message box, file dialogs and printer, and the rest is
+// here, inside one last-resort boundary.
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/fault.h"
 #include "engine/fields.h"
 #include "window/control_table.h"
+#include "window/file_menu.h"
 
 namespace tavorin {
-
-// Runs `command` on the window's field store: the calculate command for "计  算", the
-// version command for "版本", nothing for Command::None. Returns the fault that stopped
-// it; the window then shows the fault's message and stays as the command left it.
-std::optional<Fault> runCommand(FieldStore& store, Command command);
 
 // The field store of a window, which can also read a label's caption back.
 class WindowStore : public FieldStore {
@@ -23,17 +20,48 @@ class WindowStore : public FieldStore {
     virtual bool readCaption(std::string_view name, std::string& caption) = 0;
 };
 
+// What a window does for its commands, in its toolkit.
+class WindowSide {
+  public:
+    // Shows a message in a warning box: the fault that stopped a command, an error of a
+    // menu entry, what escaped a handler.
+    virtual void report(std::string_view message) = 0;
+
+    // Asks for the file of `entry`: an existing file for 打开…, a file to write for the
+    // others, offering `offer` (with its suffix) and adding the entry's suffix to a name
+    // typed without one. UTF-8; empty when the user cancelled (or the dialog could not be
+    // shown, and that was reported).
+    virtual std::string choosePath(const FileMenuEntry& entry, const std::string& offer) = 0;
+
+    // For the entries that need print support: writes the sheet `html` as a PDF file and
+    // returns the Chinese error or an empty text; asks for a printer and prints it.
+    virtual std::string exportPdf(const std::string& html, const std::string& utf8Path);
+    virtual void print(const std::string& html);
+
+  protected:
+    ~WindowSide() = default;
+};
+
 // Called before every operation of a handler on the store, with the control's name: a test
 // throws from it to drive a handler into an exception.
 using StoreTrap = std::function<void(std::string_view name)>;
 
-// The last resort of every command and menu handler of a window: runs `handler` on a store
-// that remembers the first text of every box and caption it changes. Returns empty when the
-// handler returns; when anything escapes it, every box and caption gets its text back and
-// the message to show is returned, e.g.
+// Both handlers below run inside the window's last resort: the handler works on a store that
+// remembers the first text of every box and caption it changes; when anything escapes it,
+// every box and caption gets its text back, the window reports
 //   "程序内部出错（bad thing），这次操作没有完成；窗口中的内容保持原样。"
-// Never throws.
-std::string runGuarded(WindowStore& store, const std::function<void(FieldStore&)>& handler,
-                       const StoreTrap& trap = {});
+// (or "内存不足，…") and goes on. Neither throws.
+
+// The handler of a control row: runs its command on the window's field store (the
+// calculate command for "计  算", the version command for "版本", nothing for
+// Command::None) and reports the fault that stopped it; the window stays as the command
+// left it.
+void runCommand(WindowStore& store, WindowSide& side, Command command, const StoreTrap& trap = {});
+
+// The handler of a menu entry: asks for its file (打印… for a printer), runs it on the
+// store, and reports the fault that stopped the calculation (the sheet holds the steps up to
+// there) and then any error.
+void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
+              const StoreTrap& trap = {});
 
 }  // namespace tavorin

@@ -1,6 +1,7 @@
 #include "window/control_table.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "engine/fields.h"
 
@@ -150,6 +151,20 @@ constexpr ControlSpec kControls[] = {
 }  // namespace
 
 std::span<const ControlSpec> controlTable() { return kControls; }
+
+std::span<const std::size_t> focusOrder() {
+    static const std::vector<std::size_t> order = [] {
+        std::vector<std::size_t> rows;
+        for (std::size_t row = 0; row < std::size(kControls); ++row) {
+            if (kControls[row].tabIndex != kNoFocus) rows.push_back(row);
+        }
+        std::stable_sort(rows.begin(), rows.end(), [](std::size_t a, std::size_t b) {
+            return kControls[a].tabIndex < kControls[b].tabIndex;
+        });
+        return rows;
+    }();
+    return order;
+}
 
 const ControlSpec* findControl(std::string_view name) {
     const auto it = std::find_if(std::begin(kControls), std::end(kControls),

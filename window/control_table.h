@@ -2,11 +2,16 @@
 // conversion of its twips into Qt's device-independent pixels.
 //
 // The table is the whole description of the window: Form1 builds itself from it in one
-// loop, and nothing else repeats a name, position, caption or tab index.
+// loop, and nothing else repeats a name, position, caption or tab index. The entries of the
+// menus on the menu bar are rows of the menu table (window/file_menu.h), each naming the
+// menu-bar row it opens under.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
+
+#include "window/fonts.h"
 
 namespace tavorin {
 
@@ -17,10 +22,6 @@ enum class ControlKind {
     Button,      // a push button, neither default nor cancel button
     MenuEntry,   // an entry of the menu bar; has no position
 };
-
-// The font of a control: the window's default (9 pt), the output boxes' (10.5 pt), the
-// title's and the result caption's (12 pt).
-enum class FontRole { Default, Output, Title };
 
 // Where a control's text comes from when the window opens.
 enum class TextFrom {
@@ -33,6 +34,11 @@ enum class TextFrom {
 enum class Command { None, Calculate, Version };
 
 inline constexpr int kNoFocus = -1;
+
+// The window's name and title.
+inline constexpr std::string_view kFormName = "Form1";
+// The title of the window's message boxes.
+inline constexpr std::string_view kMessageTitle = "Tavorin";
 
 struct ControlSpec {
     std::string_view name;  // the widget's objectName
@@ -58,26 +64,13 @@ constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / k
 // at 96 dpi the same as twipsToPixels(); at 144 dpi 11535 → 1154, at 120 dpi 375 → 31.
 constexpr int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
-// The size of a font role in tenths of a point: 90, 105, 120.
-constexpr int pointSizeTenths(FontRole role) {
-    switch (role) {
-        case FontRole::Output:
-            return 105;
-        case FontRole::Title:
-            return 120;
-        case FontRole::Default:
-            break;
-    }
-    return 90;
-}
-
-// The faces the window asks for, best first: the original Song face under its three names,
-// then a Ming face with the same half-width Latin glyphs (Debian's fonts-arphic-uming).
-inline constexpr std::string_view kPreferredFaces[] = {"SimSun", "宋体", "NSimSun",
-                                                       "AR PL UMing CN"};
-
 // All 111 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 2 menu entries.
 std::span<const ControlSpec> controlTable();
+
+// The rows of the controls that take the focus (tab index not kNoFocus), as indexes into
+// controlTable(), in the order Tab walks them: by tab index. The first has the focus when
+// the window opens.
+std::span<const std::size_t> focusOrder();
 
 // The row of `name`, or nullptr.
 const ControlSpec* findControl(std::string_view name);

@@ -1,5 +1,7 @@
 #include "window/file_menu.h"
 
+#include <algorithm>
+
 #include "engine/record.h"
 #include "sheet/case_file.h"
 #include "sheet/sheet.h"
@@ -7,17 +9,32 @@
 namespace tavorin {
 namespace {
 
+using C = FileCommand;
+
 constexpr FileMenuEntry kEntries[] = {
-    {"openCase", "打开…", FileCommand::Open, false, "算例文件 (*.json);;所有文件 (*)", ".json"},
-    {"saveCase", "保存…", FileCommand::Save, false, "算例文件 (*.json)", ".json"},
-    {"exportSheet", "导出计算书…", FileCommand::ExportSheet, false, "计算书 (*.html)", ".html"},
-    {"exportPdf", "导出 PDF…", FileCommand::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf"},
-    {"printSheet", "打印…", FileCommand::Print, true, "", ""},
+    {"file", "openCase", "打开…", C::Open, false, "算例文件 (*.json);;所有文件 (*)", ".json"},
+    {"file", "saveCase", "保存…", C::Save, false, "算例文件 (*.json)", ".json"},
+    {"file", "exportSheet", "导出计算书…", C::ExportSheet, false, "计算书 (*.html)", ".html"},
+    {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf"},
+    {"file", "printSheet", "打印…", C::Print, true, "", ""},
 };
 
 }  // namespace
 
 std::span<const FileMenuEntry> fileMenu() { return kEntries; }
+
+std::span<const FileMenuEntry> menuEntries(std::string_view parent) {
+    const auto under = [parent](const FileMenuEntry& e) { return e.parent == parent; };
+    const FileMenuEntry* first = std::find_if(std::begin(kEntries), std::end(kEntries), under);
+    const FileMenuEntry* last = std::find_if_not(first, std::end(kEntries), under);
+    return {first, last};
+}
+
+std::string dialogTitle(const FileMenuEntry& entry) {
+    std::string title(entry.caption);
+    if (const size_t dots = title.find("…"); dots != std::string::npos) title.erase(dots);
+    return title;
+}
 
 FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
     const CaseParse parsed = openCaseFile(utf8Path);

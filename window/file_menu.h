@@ -1,7 +1,8 @@
-// The menu "文件" of every window: its entries, and what the toolkit-free ones do on the
-// window's field store. A window supplies the dialogs (a path in, UTF-8) and shows the
-// messages; everything else is here, so both windows behave alike. "文件" itself runs no
-// command.
+// The menus of the menu bar: their entries as rows of one table, each under the menu-bar row
+// of the control table it opens from (the entries of "文件" under "file"), and what the
+// toolkit-free ones do on the window's field store. A window supplies the dialogs (a path
+// in, UTF-8) and shows the messages (window/command.h runs each entry); everything else is
+// here, so both windows behave alike. A menu-bar row with entries runs no command itself.
 #pragma once
 
 #include <optional>
@@ -23,6 +24,7 @@ enum class FileCommand {
 };
 
 struct FileMenuEntry {
+    std::string_view parent;   // the menu-bar row of the control table it opens under
     std::string_view name;     // the action's objectName
     std::string_view caption;  // as shown
     FileCommand command;
@@ -31,8 +33,16 @@ struct FileMenuEntry {
     std::string_view suffix;  // added to a chosen name without one
 };
 
-// In menu order: 打开…, 保存…, 导出计算书…, 导出 PDF…, 打印….
+// Every entry, grouped by parent and in menu order: under "file" 打开…, 保存…, 导出计算书…,
+// 导出 PDF…, 打印….
 std::span<const FileMenuEntry> fileMenu();
+
+// The entries under the menu-bar row `parent`, in menu order; empty for a row that opens no
+// menu.
+std::span<const FileMenuEntry> menuEntries(std::string_view parent);
+
+// The title of the entry's file dialog: its caption without the "…".
+std::string dialogTitle(const FileMenuEntry& entry);
 
 // What a file command leaves for the window to show.
 struct FileOutcome {

@@ -1,4 +1,5 @@
-// Invariants of the control table: the description both windows are built from.
+// Invariants of the control table and the menu table, the description both windows are
+// built from, and of the fonts.
 #include "window/control_table.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "window/file_menu.h"
+#include "window/fonts.h"
 
 namespace tavorin {
 namespace {
@@ -124,18 +127,75 @@ TEST(ControlTable, TabIndexesGiveTheFocusOrder) {
         "a25text", "a29text", "a27text", "a19text",  "a18text", "a17text", "a28text", "aa1text",
         "aa3text", "aa2text", "aa4text", "x1",       "y1",      "w1",      "v1",      "x2",
         "y2",      "w2",      "v2",      "a21text",  "k",       "kj",      "spjText"};
-    std::map<int, std::string_view> byIndex;
+    std::set<int> indexes;
     for (const ControlSpec& c : controlTable()) {
         const bool takesFocus = c.kind != ControlKind::Label && c.kind != ControlKind::MenuEntry;
         EXPECT_EQ(c.tabIndex != kNoFocus, takesFocus) << c.name;
         if (c.tabIndex != kNoFocus) {
-            EXPECT_TRUE(byIndex.emplace(c.tabIndex, c.name).second)
-                << "tab index twice: " << c.tabIndex;
+            EXPECT_TRUE(indexes.insert(c.tabIndex).second) << "tab index twice: " << c.tabIndex;
         }
     }
     std::vector<std::string_view> order;
-    for (const auto& [index, name] : byIndex) order.push_back(name);
+    for (std::size_t row : focusOrder()) order.push_back(controlTable()[row].name);
     EXPECT_EQ(order, expected);
+}
+
+TEST(ControlTable, TheMenuBarOpensEachMenuOfItsEntries) {
+    // Each entry stands under a menu-bar row, which then runs no command of its own; every
+    // entry is found under its parent, and its name is no control's (a window finds both
+    // by name).
+    std::map<std::string_view, std::size_t> under;
+    for (const ControlSpec* bar : controlsOf(ControlKind::MenuEntry)) {
+        under[bar->name] = menuEntries(bar->name).size();
+        if (!menuEntries(bar->name).empty()) {
+            EXPECT_EQ(bar->command, Command::None) << bar->name;
+        }
+    }
+    EXPECT_EQ(under, (std::map<std::string_view, std::size_t>{{"file", 5}, {"bb", 0}}));
+    std::set<std::string_view> names;
+    for (const FileMenuEntry& entry : fileMenu()) {
+        SCOPED_TRACE(std::string(entry.name));
+        const auto siblings = menuEntries(entry.parent);
+        EXPECT_TRUE(siblings.data() <= &entry && &entry < siblings.data() + siblings.size());
+        EXPECT_EQ(findControl(entry.name), nullptr);
+        EXPECT_TRUE(names.insert(entry.name).second);
+    }
+    EXPECT_TRUE(menuEntries("Command1").empty());
+}
+
+TEST(Fonts, ChoosesThePreferredFaceThenAnyChineseOne) {
+    const struct {
+        std::vector<std::string> installed, chinese;
+        std::string chosen;
+    } rows[] = {
+        {{"DejaVu Sans", "AR PL UMing CN"}, {"AR PL UMing CN"}, "AR PL UMing CN"},
+        {{"AR PL UMing CN", "NSimSun", "SimSun"}, {}, "SimSun"},
+        {{"nsimsun", "AR PL UMing CN"}, {}, "nsimsun"},
+        {{"宋体", "NSimSun"}, {}, "宋体"},
+        {{"AR PL UMing TW", "Noto Sans CJK SC"},
+         {"Noto Sans CJK SC", "AR PL UMing TW"},
+         "Noto Sans CJK SC"},
+        {{"@Noto Serif SC", "Noto Serif SC"}, {"@Noto Serif SC", "Noto Serif SC"}, "Noto Serif SC"},
+        {{"@SimSun-ExtB"}, {"@SimSun-ExtB"}, ""},
+        {{"DejaVu Sans"}, {}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.installed.front());
+        EXPECT_EQ(chooseFace(row.installed, row.chinese), row.chosen);
+    }
+}
+
+TEST(Fonts, TheTitleFontIsTheTwoCaptionsAndBitmapsStayAt96Dpi) {
+    // The output boxes' font is checked with the engine's boxes above.
+    std::set<std::string_view> titles;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.font == FontRole::Title) titles.insert(c.name);
+    }
+    EXPECT_EQ(titles, (std::set<std::string_view>{"Label24", "Label25"}));
+    // The face's bitmaps at 96 dpi, its antialiased outlines on any finer screen.
+    EXPECT_FALSE(antialiasGlyphs(96));
+    EXPECT_TRUE(antialiasGlyphs(96 * 1.25));
+    EXPECT_TRUE(antialiasGlyphs(144));
 }
 
 TEST(ControlTable, LabelsOfInputsShowTheEnginesCaptions) {

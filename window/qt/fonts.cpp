@@ -1,46 +1,37 @@
 #include "window/qt/fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace tavorin {
+namespace {
 
-QString chooseFamily(const QStringList& installed, const QStringList& chinese) {
-    for (const QString& wanted : kPreferredFamilies) {
-        for (const QString& family : installed) {
-            if (family.compare(wanted, Qt::CaseInsensitive) == 0) return family;
-        }
-    }
-    return chinese.isEmpty() ? QString() : chinese.front();
+std::vector<std::string> utf8(const QStringList& names) {
+    std::vector<std::string> all;
+    all.reserve(static_cast<size_t>(names.size()));
+    for (const QString& name : names) all.push_back(name.toStdString());
+    return all;
 }
+
+}  // namespace
 
 QString windowFamily() {
-    static const QString family = chooseFamily(
-        QFontDatabase::families(), QFontDatabase::families(QFontDatabase::SimplifiedChinese));
+    static const QString family = QString::fromStdString(
+        chooseFace(utf8(QFontDatabase::families()),
+                   utf8(QFontDatabase::families(QFontDatabase::SimplifiedChinese))));
     return family;
 }
-
-qreal pointSize(FontRole role) {
-    switch (role) {
-        case FontRole::Default:
-            return 9.0;
-        case FontRole::Output:
-            return 10.5;
-        case FontRole::Title:
-            return 12.0;
-    }
-    return 9.0;
-}
-
-bool antialiasGlyphs(qreal devicePixelRatio) { return devicePixelRatio > 1.0; }
 
 QFont windowFont(FontRole role, qreal devicePixelRatio) {
     QFont font;
     const QString family = windowFamily();
     if (!family.isEmpty()) font.setFamilies({family});
-    font.setPointSizeF(pointSize(role));
+    font.setPointSizeF(pointSizeTenths(role) / 10.0);
     font.setWeight(QFont::Normal);
-    font.setStyleStrategy(antialiasGlyphs(devicePixelRatio) ? QFont::PreferAntialias
-                                                            : QFont::NoAntialias);
+    font.setStyleStrategy(antialiasGlyphs(96.0 * devicePixelRatio) ? QFont::PreferAntialias
+                                                                   : QFont::NoAntialias);
     return font;
 }
 

@@ -13,8 +13,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <algorithm>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -80,10 +80,10 @@ QWidget* createWidget(const ControlSpec& c, QWidget* area) {
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setObjectName(fromUtf8(kFormName));
+    setWindowTitle(fromUtf8(kFormName));
     m_reportFault = [this](const QString& message) {
-        QMessageBox::warning(this, QStringLiteral("Tavorin"), message);
+        QMessageBox::warning(this, fromUtf8(kMessageTitle), message);
     };
 
     const qreal ratio = qApp->devicePixelRatio();
@@ -92,20 +92,22 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     auto* area = new QWidget(this);
     setCentralWidget(area);
 
-    std::vector<std::pair<int, QWidget*>> focusOrder;
-    for (const ControlSpec& c : controlTable()) {
+    const auto table = controlTable();
+    std::vector<QWidget*> widgets(table.size(), nullptr);
+    for (size_t row = 0; row < table.size(); ++row) {
+        const ControlSpec& c = table[row];
         const Command command = c.command;
         if (c.kind == ControlKind::MenuEntry) {
+            // A row with entries opens its menu and runs no command of its own.
+            const auto entries = menuEntries(c.name);
             QAction* entry = nullptr;
-            if (c.name == "file") {
-                // "文件" opens its menu and runs no command of its own.
+            if (!entries.empty()) {
                 QMenu* menu = menuBar()->addMenu(fromUtf8(c.text));
-                for (const FileMenuEntry& file : fileMenu()) {
+                for (const FileMenuEntry& file : entries) {
                     QAction* action = menu->addAction(fromUtf8(file.caption));
                     action->setObjectName(fromUtf8(file.name));
-                    connect(action, &QAction::triggered, this, [this, &file] {
-                        guarded([this, &file](FieldStore& store) { runFile(file, store); });
-                    });
+                    connect(action, &QAction::triggered, this,
+                            [this, &file] { runEntry(m_store, *this, file, m_trap); });
                 }
                 entry = menu->menuAction();
             } else {
@@ -113,7 +115,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
             }
             entry->setObjectName(fromUtf8(c.name));
             if (command != Command::None) {
-                connect(entry, &QAction::triggered, this, [this, command] { run(command); });
+                connect(entry, &QAction::triggered, this,
+                        [this, command] { runCommand(m_store, *this, command, m_trap); });
             }
             continue;
         }
@@ -130,18 +133,18 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
             widget->setAccessibleName(fromUtf8(tavorin::accessibleName(c)));
         }
         if (auto* button = qobject_cast<QPushButton*>(widget); button && command != Command::None) {
-            connect(button, &QPushButton::clicked, this, [this, command] { run(command); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, command] { runCommand(m_store, *this, command, m_trap); });
         }
-        if (c.tabIndex != kNoFocus) focusOrder.emplace_back(c.tabIndex, widget);
+        widgets[row] = widget;
         m_store.add(c.name, widget);
     }
 
-    std::sort(focusOrder.begin(), focusOrder.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 1; i < focusOrder.size(); ++i) {
-        setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    const auto order = focusOrder();
+    for (size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
     }
-    if (!focusOrder.empty()) focusOrder.front().second->setFocus();
+    if (!order.empty()) widgets[order.front()]->setFocus();
 
     resize(twipsToPixels(kClientWidth),
            twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
@@ -151,72 +154,34 @@ void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move
 
 void Form1::setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
 
-void Form1::report(const QString& message) {
-    if (m_reportFault) m_reportFault(message);
-}
-
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
-void Form1::guarded(const std::function<void(FieldStore&)>& handler) {
-    const std::string message = runGuarded(m_store, handler, m_trap);
-    if (!message.empty()) report(fromUtf8(message));
+void Form1::report(std::string_view message) {
+    if (m_reportFault) m_reportFault(fromUtf8(message));
 }
 
-void Form1::runFile(const FileMenuEntry& entry, FieldStore& store) {
-    if (entry.command == FileCommand::Print) {
-        std::optional<Fault> fault;
-        const std::string document = calculateSheet(store, fault);
-        if (fault) report(fromUtf8(fault->message));
-        QPrinter printer(QPrinter::HighResolution);
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() == QDialog::Accepted) printSheet(document, printer);
-        return;
+std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& utf8Offer) {
+    const QString offer = fromUtf8(utf8Offer);
+    if (m_choosePath) return m_choosePath(entry, offer).toStdString();
+    const QString title = fromUtf8(dialogTitle(entry));
+    QString path = entry.command == FileCommand::Open
+                       ? QFileDialog::getOpenFileName(this, title, {}, fromUtf8(entry.filter))
+                       : QFileDialog::getSaveFileName(this, title, offer, fromUtf8(entry.filter));
+    if (!path.isEmpty() && entry.command != FileCommand::Open &&
+        QFileInfo(path).suffix().isEmpty()) {
+        path += fromUtf8(entry.suffix);
     }
-    const QString offer = fromUtf8(suggestedName(store, entry.suffix));
-    QString path = m_choosePath ? m_choosePath(entry, offer) : QString();
-    if (!m_choosePath) {
-        const QString caption = fromUtf8(entry.caption).remove(QStringLiteral("…"));
-        path = entry.command == FileCommand::Open
-                   ? QFileDialog::getOpenFileName(this, caption, {}, fromUtf8(entry.filter))
-                   : QFileDialog::getSaveFileName(this, caption, offer, fromUtf8(entry.filter));
-        if (!path.isEmpty() && entry.command != FileCommand::Open &&
-            QFileInfo(path).suffix().isEmpty()) {
-            path += fromUtf8(entry.suffix);
-        }
-    }
-    if (path.isEmpty()) return;
-    const std::string utf8 = path.toStdString();
-    FileOutcome outcome;
-    switch (entry.command) {
-        case FileCommand::Open:
-            outcome = openCase(store, utf8);
-            break;
-        case FileCommand::Save:
-            outcome = saveCase(store, utf8);
-            break;
-        case FileCommand::ExportSheet:
-            outcome = exportSheet(store, utf8);
-            break;
-        case FileCommand::ExportPdf: {
-            const std::string document = calculateSheet(store, outcome.fault);
-            outcome.error = exportSheetPdf(document, path).toStdString();
-            break;
-        }
-        case FileCommand::Print:
-            break;
-    }
-    // A calculation that stopped is reported as the button reports it; the sheet holds the
-    // steps up to the fault and its message.
-    if (outcome.fault) report(fromUtf8(outcome.fault->message));
-    if (!outcome.error.empty()) report(fromUtf8(outcome.error));
+    return path.toStdString();
 }
 
-void Form1::run(Command command) {
-    guarded([this, command](FieldStore& store) {
-        const std::optional<Fault> fault = runCommand(store, command);
-        // The window stays as the command left it; the user reads why it stopped.
-        if (fault) report(fromUtf8(fault->message));
-    });
+std::string Form1::exportPdf(const std::string& html, const std::string& utf8Path) {
+    return exportSheetPdf(html, fromUtf8(utf8Path)).toStdString();
+}
+
+void Form1::print(const std::string& html) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) printSheet(html, printer);
 }
 
 }  // namespace tavorin

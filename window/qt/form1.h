@@ -1,5 +1,6 @@
-// Form1, the main window: built from the control table, its boxes are the field store on
-// which the calculate command and the version command run.
+// Form1, the main window: built from the control table and the menu table in one loop over
+// their rows; its boxes are the field store on which every command and menu entry runs
+// (window/command.h), with Qt's message box, file dialogs and printer.
 #pragma once
 
 #include <QMainWindow>
@@ -13,12 +14,13 @@
 
 namespace tavorin {
 
-class Form1 final : public QMainWindow {
+class Form1 final : public QMainWindow, private WindowSide {
   public:
     // Shows the message of a fault that stopped a command.
     using FaultReporter = std::function<void(const QString& message)>;
 
-    // Every control at its place, font and default text; the focus in Text1.
+    // Every control at its place, font and default text; the focus in the first of the
+    // focus order.
     explicit Form1(QWidget* parent = nullptr);
 
     // Asks for the file of a command of "文件"; an empty path cancels it.
@@ -33,10 +35,10 @@ class Form1 final : public QMainWindow {
     void setStoreTrap(StoreTrap trap);
 
   private:
-    void run(Command command);
-    void runFile(const FileMenuEntry& entry, FieldStore& store);
-    void guarded(const std::function<void(FieldStore&)>& handler);
-    void report(const QString& message);
+    void report(std::string_view message) override;
+    std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
+    std::string exportPdf(const std::string& html, const std::string& utf8Path) override;
+    void print(const std::string& html) override;
 
     WidgetStore m_store;
     FaultReporter m_reportFault;

@@ -61,9 +61,7 @@ ChosenPath choosePath(HWND owner, const FileMenuEntry& entry, std::string_view o
         const std::wstring name = widen(offer).substr(0, kPathRoom - 1);
         std::copy(name.begin(), name.end(), path.begin());
     }
-    std::string caption(entry.caption);
-    if (const size_t dots = caption.find("…"); dots != std::string::npos) caption.erase(dots);
-    const std::wstring title = widen(caption);
+    const std::wstring title = widen(dialogTitle(entry));
     const std::wstring filter = dialogFilter(entry.filter);
     // The dialog adds the suffix without its dot.
     const std::wstring suffix = widen(entry.suffix.substr(entry.suffix.starts_with('.') ? 1 : 0));

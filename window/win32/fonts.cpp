@@ -7,12 +7,6 @@
 namespace tavorin::win32 {
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM list) {
     auto& faces = *reinterpret_cast<std::vector<std::string>*>(list);
     std::string face = narrow(font->lfFaceName);
@@ -23,18 +17,6 @@ int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM
 size_t roleIndex(FontRole role) { return static_cast<size_t>(role); }
 
 }  // namespace
-
-std::string chooseFace(const std::vector<std::string>& installed) {
-    for (std::string_view preferred : kPreferredFaces) {
-        for (const std::string& face : installed) {
-            if (sameName(face, preferred)) return face;
-        }
-    }
-    for (const std::string& face : installed) {
-        if (!face.empty() && face.front() != '@') return face;
-    }
-    return {};
-}
 
 std::vector<std::string> installedChineseFaces() {
     std::vector<std::string> faces;
@@ -55,9 +37,7 @@ WindowFonts::WindowFonts(const std::wstring& face, int dpi) {
         font.lfCharSet = GB2312_CHARSET;
         font.lfOutPrecision = OUT_DEFAULT_PRECIS;
         font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        // At 96 dpi the Ming face's own monochrome bitmaps for 12 to 16 pixels are sharper
-        // than its antialiased outlines, whose thin Latin strokes blur to grey.
-        font.lfQuality = dpi <= 96 ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
+        font.lfQuality = antialiasGlyphs(dpi) ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
         font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
         face.copy(font.lfFaceName, LF_FACESIZE - 1);
         m_fonts[roleIndex(role)].reset(CreateFontIndirectW(&font));

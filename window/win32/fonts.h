@@ -1,26 +1,16 @@
-// The window's fonts on Win32: a Song face with the GB2312 character set at the sizes of
-// the control table, scaled to the window's DPI.
+// The window's fonts on Win32: the face of window/fonts.h among those with the GB2312
+// character set, at the size of each role, scaled to the window's DPI.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "window/control_table.h"
+#include "window/fonts.h"
 
 namespace tavorin::win32 {
-
-// The first of kPreferredFaces in `installed`, else the first of `installed` (the faces
-// that write GB2312) that is not a vertical "@" face, else an empty text, which leaves the
-// choice to the system's font mapper. Names compare without regard to ASCII case.
-//   {"Arial Unicode", "AR PL UMing CN"} → "AR PL UMing CN"
-//   {"NSimSun", "SimSun"}               → "SimSun"
-//   {"@Noto Serif SC", "Noto Serif SC"} → "Noto Serif SC"
-//   {}                                  → ""
-std::string chooseFace(const std::vector<std::string>& installed);
 
 // The faces of this system that have the GB2312 character set.
 std::vector<std::string> installedChineseFaces();
@@ -54,7 +44,8 @@ class Font {
     HFONT m_font = nullptr;
 };
 
-// The three fonts of the window at one DPI, regular weight, GB2312.
+// The three fonts of the window at one DPI, regular weight, GB2312, antialiased as
+// antialiasGlyphs() says for the DPI.
 class WindowFonts {
   public:
     WindowFonts(const std::wstring& face, int dpi);

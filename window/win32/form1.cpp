@@ -78,9 +78,9 @@ Form1::~Form1() {
 std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
     if (!registerClass(instance, windowProc)) return nullptr;
     std::unique_ptr<Form1> form(new Form1(instance));
-    HWND window =
-        CreateWindowExW(0, kClassName, L"Form1", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, form.get());
+    HWND window = CreateWindowExW(0, kClassName, widen(kFormName).c_str(), kWindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, instance, form.get());
     if (window == nullptr) return nullptr;
     return form;
 }
@@ -124,7 +124,8 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool Form1::onCreate() {
     m_dpi = windowDpi(m_window);
-    m_face = widen(chooseFace(installedChineseFaces()));
+    const std::vector<std::string> faces = installedChineseFaces();
+    m_face = widen(chooseFace(faces, faces));
     m_menu = CreateMenu();
     if (m_menu == nullptr) return false;
     m_names = std::make_unique<AccessibleNames>();
@@ -138,27 +139,26 @@ bool Form1::onCreate() {
 void Form1::createControls() {
     const auto table = controlTable();
     m_controls.assign(table.size(), nullptr);
-    std::vector<std::pair<int, HWND>> focusOrder;
     for (size_t row = 0; row < table.size(); ++row) {
         const ControlSpec& c = table[row];
         const int id = kFirstControlId + static_cast<int>(row);
         const std::wstring text = widen(initialText(c));
         if (c.kind == ControlKind::MenuEntry) {
-            if (c.name == "file") {
-                // "文件" opens its menu and runs no command of its own; printing is left to
-                // the exported sheet in a browser.
-                HMENU popup = CreatePopupMenu();
-                const auto entries = fileMenu();
-                for (size_t i = 0; i < entries.size(); ++i) {
-                    if (entries[i].needsPrintSupport) continue;
-                    AppendMenuW(popup, MF_STRING,
-                                static_cast<UINT_PTR>(kFirstFileCommandId + static_cast<int>(i)),
-                                widen(entries[i].caption).c_str());
-                }
-                AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
-            } else {
+            // A row with entries opens its menu and runs no command of its own; printing is
+            // left to the exported sheet in a browser.
+            const auto entries = menuEntries(c.name);
+            if (entries.empty()) {
                 AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+                continue;
             }
+            HMENU popup = CreatePopupMenu();
+            for (const FileMenuEntry& entry : entries) {
+                if (entry.needsPrintSupport) continue;
+                const auto index = &entry - fileMenu().data();
+                AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(kFirstFileCommandId + index),
+                            widen(entry.caption).c_str());
+            }
+            AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
             continue;
         }
         const KindStyle kind = styleOf(c.kind);
@@ -178,7 +178,6 @@ void Form1::createControls() {
         }
         SetWindowTextW(control, text.c_str());
         if (c.kind != ControlKind::Label) m_names->set(control, accessibleName(c));
-        if (c.tabIndex != kNoFocus) focusOrder.emplace_back(c.tabIndex, control);
         m_controls[row] = control;
         m_store.add(c.name, c.kind, control);
     }
@@ -186,12 +185,11 @@ void Form1::createControls() {
     // The dialog manager walks the focus along the sibling order: the controls that take
     // the focus come first, by tab index; the labels last, so that a label reaching under
     // a box is drawn beneath it.
-    std::stable_sort(focusOrder.begin(), focusOrder.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
     HWND after = HWND_TOP;
-    for (const auto& [index, control] : focusOrder) {
-        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = control;
+    for (const size_t row : focusOrder()) {
+        if (m_controls[row] == nullptr) continue;
+        SetWindowPos(m_controls[row], after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = m_controls[row];
     }
     for (size_t row = 0; row < table.size(); ++row) {
         if (table[row].kind == ControlKind::Label && m_controls[row] != nullptr) {
@@ -252,8 +250,8 @@ void Form1::sizeWindow() {
 void Form1::show(int showCommand) {
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    if (const ControlSpec* first = findControl("Text1")) {
-        m_lastFocus = m_controls[static_cast<size_t>(first - controlTable().data())];
+    if (const auto order = focusOrder(); !order.empty()) {
+        m_lastFocus = m_controls[order.front()];
         SetFocus(m_lastFocus);
     }
 }
@@ -275,8 +273,7 @@ void Form1::onCommand(int id, int code, HWND from) {
     const int entry = id - kFirstFileCommandId;
     if (from == nullptr && code == 0 && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
         if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
-            const FileMenuEntry& file = entries[static_cast<size_t>(entry)];
-            guarded([this, &file](FieldStore& store) { runFile(file, store); });
+            runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_trap);
         }
         return;
     }
@@ -286,7 +283,9 @@ void Form1::onCommand(int id, int code, HWND from) {
     const ControlSpec& c = table[static_cast<size_t>(row)];
     const bool menu = from == nullptr && code == 0;
     const bool click = from != nullptr && code == BN_CLICKED && c.kind == ControlKind::Button;
-    if ((menu && c.kind == ControlKind::MenuEntry) || click) run(c.command);
+    if ((menu && c.kind == ControlKind::MenuEntry) || click) {
+        runCommand(m_store, *this, c.command, m_trap);
+    }
 }
 
 void Form1::onActivate(bool active) {
@@ -316,50 +315,19 @@ void Form1::setReporter(std::function<void(const std::string& message)> reporter
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
-void Form1::guarded(const std::function<void(FieldStore&)>& handler) {
-    const std::string message = runGuarded(m_store, handler, m_trap);
-    if (!message.empty()) report(message);
-}
-
-void Form1::run(Command command) {
-    guarded([this, command](FieldStore& store) {
-        const std::optional<Fault> fault = runCommand(store, command);
-        // The window stays as the command left it; the user reads why it stopped.
-        if (fault) report(fault->message);
-    });
-}
-
-void Form1::runFile(const FileMenuEntry& entry, FieldStore& store) {
-    const ChosenPath path = choosePath(m_window, entry, suggestedName(store, entry.suffix));
+std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
+    const ChosenPath path = win32::choosePath(m_window, entry, offer);
     if (!path.error.empty()) report(path.error);
-    if (path.utf8.empty()) return;
-    FileOutcome outcome;
-    switch (entry.command) {
-        case FileCommand::Open:
-            outcome = openCase(store, path.utf8);
-            break;
-        case FileCommand::Save:
-            outcome = saveCase(store, path.utf8);
-            break;
-        case FileCommand::ExportSheet:
-            outcome = exportSheet(store, path.utf8);
-            break;
-        case FileCommand::ExportPdf:
-        case FileCommand::Print:
-            break;
-    }
-    // A calculation that stopped is reported as the button reports it; the sheet holds the
-    // steps up to the fault and its message.
-    if (outcome.fault) report(outcome.fault->message);
-    if (!outcome.error.empty()) report(outcome.error);
+    return path.utf8;
 }
 
-void Form1::report(const std::string& message) {
+void Form1::report(std::string_view message) {
     if (m_reporter) {
-        m_reporter(message);
+        m_reporter(std::string(message));
         return;
     }
-    MessageBoxW(m_window, widen(message).c_str(), L"Tavorin", MB_OK | MB_ICONWARNING);
+    MessageBoxW(m_window, widen(message).c_str(), widen(kMessageTitle).c_str(),
+                MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace tavorin::win32

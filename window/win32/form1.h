@@ -1,6 +1,7 @@
 // Form1 on the plain Win32 API: the platform's standard controls (STATIC, EDIT, COMBOBOX,
-// BUTTON) and a menu bar, built from the control table in one loop; its child windows are
-// the field store on which the calculate command and the version command run.
+// BUTTON) and a menu bar, built from the control table and the menu table in one loop over
+// their rows; its child windows are the field store on which every command and menu entry
+// runs (window/command.h), with the system's message box and file dialogs.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "window/command.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/win32/accessible_names.h"
@@ -23,10 +25,10 @@ namespace tavorin::win32 {
 // of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
 inline constexpr int kFirstControlId = 1000;
 
-// The menu identifier of an entry of "文件": kFirstFileCommandId + its index in fileMenu().
+// The menu identifier of a menu entry: kFirstFileCommandId + its index in fileMenu().
 inline constexpr int kFirstFileCommandId = 2000;
 
-class Form1 {
+class Form1 final : private WindowSide {
   public:
     // Creates the window with every control at its place, font and default text; not yet
     // shown. Returns nullptr when the system refuses to create it.
@@ -37,7 +39,7 @@ class Form1 {
 
     HWND window() const { return m_window; }
 
-    // Shows the window with the focus in Text1.
+    // Shows the window with the focus in the first of the focus order.
     void show(int showCommand);
 
     // The window's own keyboard handling, before a message is dispatched: Tab and
@@ -65,10 +67,8 @@ class Form1 {
     void createControls();
     void layoutControls();
     void sizeWindow();
-    void run(Command command);
-    void runFile(const FileMenuEntry& entry, FieldStore& store);
-    void guarded(const std::function<void(FieldStore&)>& handler);
-    void report(const std::string& message);
+    void report(std::string_view message) override;
+    std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
