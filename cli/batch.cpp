@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "cli/json_string.h"
 #include "cli/ordered_pool.h"
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/fields.h"
 #include "sheet/case_reader.h"
 
@@ -28,8 +30,9 @@ namespace {
 class BatchStore final : public FieldStore {
   public:
     BatchStore() {
-        m_texts.reserve(fieldTable().size());
+        m_texts.reserve(fieldTable().size() + checkFieldTable().size());
         for (const FieldSpec& f : fieldTable()) m_texts.emplace_back(f.defaultText);
+        for (const FieldSpec& f : checkFieldTable()) m_texts.emplace_back(f.defaultText);
     }
 
     bool readText(std::string_view name, std::string& text) override {
@@ -58,7 +61,7 @@ class BatchStore final : public FieldStore {
 
   private:
     static std::ptrdiff_t rowOf(std::string_view name, bool caption) {
-        const FieldSpec* f = findField(name);
+        const FieldSpec* f = findAnyField(name);
         if (f == nullptr || (f->role == FieldRole::Caption) != caption) return -1;
         return f - fieldTable().data();
     }
@@ -71,19 +74,26 @@ class Loader final : public CaseSink {
   public:
     explicit Loader(BatchStore& store) : m_store(store) {}
     void member(const FieldSpec& field, std::string& text) override {
+        if (field.part == FieldPart::Check) m_check = true;
         m_store.give(field, std::move(text));
     }
+    // Whether the line named a box of the stability check.
+    bool namedCheck() const { return m_check; }
 
   private:
     BatchStore& m_store;
+    bool m_check = false;
 };
 
 LineOutcome reject(std::uint64_t number, std::string_view reason) {
     return {errorLine(number, reason), true};
 }
 
-std::string resultLine(const BatchStore& store, const std::optional<Fault>& fault) {
-    const auto fields = fieldTable();
+// With `check`, the boxes of the stability check follow those of Form1.
+std::string resultLine(const BatchStore& store, const std::optional<Fault>& fault,
+                       bool check = false) {
+    const std::span<const FieldSpec> fields(
+        fieldTable().data(), fieldTable().size() + (check ? checkFieldTable().size() : 0));
     std::size_t size = 64;
     for (std::size_t row = 0; row < fields.size(); ++row) {
         size += fields[row].name.size() + store.text(row).size() + 6;
@@ -112,21 +122,30 @@ std::string resultLine(const BatchStore& store, const std::optional<Fault>& faul
     return out;
 }
 
+// The calculate command and, on a line that names a check box, the stability check after
+// it (not after a calculate fault, so its results stay as the line gave them).
+std::string commandLine(BatchStore& store, bool check) {
+    std::optional<Fault> fault = calculate(store);
+    if (check && !fault) fault = checkStability(store);
+    return resultLine(store, fault, check);
+}
+
 // `owned`, when given, holds `line` and is freed once the line is read.
 LineOutcome handle(std::string_view line, std::uint64_t number, std::string* owned) {
     try {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         BatchStore store;
+        bool check = false;
         {
             Loader loader(store);
             const std::string error =
                 readCase(line, CaseScope::InputsAndOutputs,
                          number == 1 ? CasePlace::FirstLine : CasePlace::Line, loader);
             if (!error.empty()) return reject(number, error);
+            check = loader.namedCheck();
         }
         if (owned != nullptr) std::string().swap(*owned);
-        const std::optional<Fault> fault = calculate(store);
-        return {resultLine(store, fault), false};
+        return {commandLine(store, check), false};
     } catch (const std::bad_alloc&) {
         return reject(number, "内存不足，无法处理这一行。");
     } catch (const std::exception& e) {

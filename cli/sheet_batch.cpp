@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "engine/check.h"
 #include "engine/record.h"
 #include "sheet/case_file.h"
 #include "sheet/sheet.h"
@@ -15,6 +16,7 @@ int runSheetBatch(std::istream& in, std::ostream& out) {
     out << sheetBegin("计算书");
     std::string line;
     CalcRecord record;
+    CalcRecord checkRecord;
     for (long number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string heading = "第 " + std::to_string(number) + " 行";
@@ -29,8 +31,17 @@ int runSheetBatch(std::istream& in, std::ostream& out) {
         }
         MemoryStore store;
         applyCase(store, parsed.texts);
-        calculate(store, record);
-        out << sheetSection(record, heading, next);
+        const bool calculated = !calculate(store, record);
+        // A line that names a check box gets the check's section too, when the command
+        // finished without a fault.
+        bool check = false;
+        for (const auto& member : parsed.texts) check = check || findCheckField(member.first);
+        if (check && calculated) {
+            checkStability(store, checkRecord);
+            out << sheetSection(record, heading, next, &checkRecord);
+        } else {
+            out << sheetSection(record, heading, next);
+        }
     }
     out << sheetEnd();
     return status;
