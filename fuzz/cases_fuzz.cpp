@@ -25,14 +25,16 @@ namespace {
 using Json = nlohmann::json;
 namespace fs = std::filesystem;
 
-// What every box and caption of `store` shows.
+// What every box of `store` shows, Form1's and the stability check's.
 std::string snapshot(tavorin::MemoryStore& store) {
     std::string all;
     std::string text;
-    for (const tavorin::FieldSpec& f : tavorin::fieldTable()) {
-        if (f.role == tavorin::FieldRole::Caption) continue;
-        store.readText(f.name, text);
-        all += text + '\n';
+    for (const auto& boxes : {tavorin::fieldTable(), tavorin::checkFieldTable()}) {
+        for (const tavorin::FieldSpec& f : boxes) {
+            if (f.role == tavorin::FieldRole::Caption) continue;
+            store.readText(f.name, text);
+            all += text + '\n';
+        }
     }
     return all;
 }
@@ -55,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     tavorin::MemoryStore store;
     store.replaceText("HSt", "typed");
+    store.replaceText("Bjt", "typed");
     const std::string before = snapshot(store);
     const tavorin::FileOutcome opened = tavorin::openCase(store, path.string());
     const tavorin::CaseParse file = tavorin::parseCase(bytes);

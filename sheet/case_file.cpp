@@ -6,6 +6,7 @@
 #include <new>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <span>
 #include <system_error>
 
 namespace tavorin {
@@ -23,6 +24,12 @@ bool isCaseBox(const FieldSpec& f) {
 }
 
 std::string inQuotes(std::string_view name) { return "“" + std::string(name) + "”"; }
+
+// Whether `store` holds the stability check's boxes; a window without its dialog does not.
+bool holdsCheckBoxes(FieldStore& store) {
+    std::string text;
+    return store.readText(checkFieldTable().front().name, text);
+}
 
 }  // namespace
 
@@ -56,14 +63,26 @@ CaseWrite caseJson(FieldStore& store) {
         if (!store.readText(f.name, text)) return {{}, "无法读取" + inQuotes(f.caption) + "。"};
         object[std::string(f.name)] = text;
     }
+    if (holdsCheckBoxes(store)) {
+        for (const FieldSpec& f : checkFieldTable()) {
+            if (!isCaseBox(f)) continue;
+            if (!store.readText(f.name, text)) return {{}, "无法读取" + inQuotes(f.caption) + "。"};
+            if (text != f.defaultText) object[std::string(f.name)] = text;
+        }
+    }
     return {object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n", {}};
 }
 
 bool applyCase(FieldStore& store, const CaseTexts& texts) {
-    for (const FieldSpec& f : fieldTable()) {
-        if (!isCaseBox(f)) continue;
-        if (!store.replaceText(f.name, f.defaultText)) return false;
-    }
+    const auto toDefaults = [&store](std::span<const FieldSpec> boxes) {
+        for (const FieldSpec& f : boxes) {
+            if (isCaseBox(f) && !store.replaceText(f.name, f.defaultText)) return false;
+        }
+        return true;
+    };
+    // A case is the whole block: the check's inputs of the case before do not stay.
+    if (!toDefaults(fieldTable())) return false;
+    if (holdsCheckBoxes(store) && !toDefaults(checkFieldTable())) return false;
     for (const auto& [name, text] : texts) {
         if (!store.replaceText(name, text)) return false;
     }

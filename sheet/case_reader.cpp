@@ -121,8 +121,8 @@ class CaseHandler {
             m_skip = true;
             return true;
         }
-        // A batch line may also name the boxes of the stability check.
-        m_field = m_scope == CaseScope::InputsAndOutputs ? findAnyField(name) : findField(name);
+        // Form1's boxes and the stability check's: its inputs belong to a case file too.
+        m_field = findAnyField(name);
         if (m_field == nullptr || m_field->role == FieldRole::Caption) {
             problem(inQuotes(name) + "不是输入框、选择框或结果框的名称。");
         } else if (m_field->role == FieldRole::Output && m_scope == CaseScope::Inputs) {

@@ -11,8 +11,8 @@
 
 namespace tavorin {
 
-// Which names a case may hold: a case file holds inputs and choices only; a line of
-// tavorin-calc may also preset output boxes.
+// Which names a case may hold: a case file holds inputs and choices only (Form1's and the
+// stability check's); a line of tavorin-calc may also preset output boxes.
 enum class CaseScope { Inputs, InputsAndOutputs };
 
 // Where the bytes come from. A UTF-8 byte-order mark is skipped at the start of a file and
@@ -38,7 +38,7 @@ class CaseSink {
 //   "不是有效的 JSON（第 5 个字节处有误，从 "x}" 起）。"   and "…（在第 7 个字节处意外结束）。"
 //   "不是一个 JSON 对象；应为 {"HSt": "152", "kj": "镇墩", …}。"
 //   "“HS”不是输入框、选择框或结果框的名称。"
-//   "“x1”是结果框；算例文件只含输入框和选择框。"
+//   "“x1”是结果框；算例文件只含输入框和选择框。"   (and "“Gj”是结果框；…" for the check's)
 //   "“HSt”的值不是文字（应加引号，如 "152"）。"
 // Bytes are counted from 1 at the start of `bytes`, byte-order mark included. An error of
 // the JSON itself comes before any problem with a name or a value. Once a problem is

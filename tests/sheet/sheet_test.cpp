@@ -12,6 +12,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "engine/calculate.h"
 #include "engine/check.h"
@@ -147,21 +148,35 @@ TEST(CaseFile, RoundTripsEveryInputAndChoice) {
                                    {"kj", "支墩"},
                                    {"k", "中间"},
                                    {"spjText", ""},
-                                   {"x1", "not saved"}});
+                                   {"x1", "not saved"},
+                                   {"Bjt", "6"},
+                                   {"hwt", ""},
+                                   {"Kct", "1.5"},
+                                   {"Gj", "not saved"}});
     const CaseWrite written = caseJson(store);
     ASSERT_TRUE(written.error.empty());
     EXPECT_EQ(written.json.find('\n'), written.json.size() - 1);  // one line
     EXPECT_EQ(written.json.find("x1"), std::string::npos);
+    // The check's inputs follow Form1's, only those not at their default text.
+    EXPECT_TRUE(written.json.ends_with(R"("spjText":"","Bjt":"6","hwt":""})"
+                                       "\n"))
+        << written.json;
     const CaseParse parsed = parseCase(written.json);
     ASSERT_TRUE(parsed.error.empty()) << parsed.error;
-    EXPECT_EQ(parsed.texts.size(), 24u);
-    MemoryStore fresh;
+    EXPECT_EQ(parsed.texts.size(), 26u);
+    MemoryStore fresh = storeWith({{"Kct", "2"}, {"Ljt", "5"}});
     ASSERT_TRUE(applyCase(fresh, parsed.texts));
-    for (const FieldSpec& f : fieldTable()) {
-        if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
-            EXPECT_EQ(fresh.text(f.name), store.text(f.name)) << f.name;
+    for (const auto& boxes : {fieldTable(), checkFieldTable()}) {
+        for (const FieldSpec& f : boxes) {
+            if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
+                EXPECT_EQ(fresh.text(f.name), store.text(f.name)) << f.name;
+            }
         }
     }
+    // A case without the check has the bytes it had before the check's boxes existed.
+    MemoryStore untouched;
+    EXPECT_TRUE(caseJson(untouched).json.ends_with(R"("kkt":"0","spjText":"0"})"
+                                                   "\n"));
     // The batch tool reads the same line.
     EXPECT_TRUE(parseCase(written.json, CaseScope::InputsAndOutputs).error.empty());
 }
@@ -178,6 +193,9 @@ TEST(CaseFile, RejectsWhatIsNotACase) {
         {"{\"HSt\": 152}", "“HSt”的值不是文字"},
         {"{\"HSt\": null}", "“HSt”的值不是文字"},
         {"{\"HSt\": \"\xff\"}", "不是 UTF-8 编码的文字（第 10 个字节）"},
+        {"{\"Bjt\": \"6\", \"Gj\": \"288\"}", "“Gj”是结果框"},
+        {"{\"Bmin\": \"5.3\"}", "“Bmin”是结果框"},
+        {"{\"Kht\": 0.1}", "“Kht”的值不是文字"},
     };
     for (const auto& [json, error] : rows) {
         SCOPED_TRACE(json);
@@ -190,10 +208,66 @@ TEST(CaseFile, RejectsWhatIsNotACase) {
     // A case need not name every box: the others take their default texts.
     const CaseParse partial = parseCase("{\"kj\": \"支墩\"}");
     ASSERT_TRUE(partial.error.empty());
-    MemoryStore store = storeWith({{"HSt", "99"}});
+    MemoryStore store = storeWith({{"HSt", "99"}, {"Bjt", "9"}, {"Kht", "0.2"}});
     ASSERT_TRUE(applyCase(store, partial.texts));
     EXPECT_EQ(store.text("HSt"), "152");
     EXPECT_EQ(store.text("kj"), "支墩");
+    // An older file, without the check's inputs: the check's boxes too are at their defaults,
+    // not left from the block shown before.
+    EXPECT_EQ(store.text("Bjt"), "");
+    EXPECT_EQ(store.text("Kht"), "0");
+}
+
+// A memory store that lacks some of the check's boxes, as a window without the check's dialog
+// (all of them) or one that cannot give a box (one of them).
+class StoreLacking final : public FieldStore {
+  public:
+    explicit StoreLacking(std::set<std::string_view> lacks) : m_lacks(std::move(lacks)) {
+        m_store.replaceText("Bjt", "6");
+    }
+    bool readText(std::string_view name, std::string& text) override {
+        return !m_lacks.count(name) && m_store.readText(name, text);
+    }
+    bool replaceText(std::string_view name, std::string_view text) override {
+        return !m_lacks.count(name) && m_store.replaceText(name, text);
+    }
+    bool setCaption(std::string_view name, std::string_view caption) override {
+        return m_store.setCaption(name, caption);
+    }
+
+  private:
+    std::set<std::string_view> m_lacks;
+    MemoryStore m_store;
+};
+
+TEST(CaseFile, AStoreHoldsEveryCheckBoxOrNone) {
+    std::set<std::string_view> allCheckBoxes;
+    for (const FieldSpec& f : checkFieldTable()) allCheckBoxes.insert(f.name);
+    const struct {
+        const char* what;
+        std::set<std::string_view> lacks;
+        std::string saveError;  // of caseJson; empty: the json holds Bjt unless the store lacks it
+        bool opensFormCase;     // applyCase of a case without check boxes
+        bool opensCheckCase;    // applyCase of a case naming Bjt
+    } rows[] = {
+        {"every box", {}, "", true, true},
+        {"no check box", allCheckBoxes, "", true, false},
+        {"all but Rket", {"Rket"}, "无法读取“地震时地基允许承载力提高系数”。", false, false},
+    };
+    const CaseTexts formCase = {{"HSt", "100"}};
+    const CaseTexts checkCase = {{"HSt", "100"}, {"Bjt", "7"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        StoreLacking store(row.lacks);
+        const CaseWrite written = caseJson(store);
+        EXPECT_EQ(written.error, row.saveError);
+        if (row.saveError.empty()) {
+            EXPECT_EQ(written.json.find("\"Bjt\":\"6\"") != std::string::npos,
+                      !row.lacks.count("Bjt"));
+        }
+        EXPECT_EQ(applyCase(store, formCase), row.opensFormCase);
+        EXPECT_EQ(applyCase(store, checkCase), row.opensCheckCase);
+    }
 }
 
 class CaseFileOnDisk : public testing::Test {
