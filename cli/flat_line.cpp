@@ -1,10 +1,6 @@
 #include "cli/flat_line.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #include "cli/json_string.h"
 
@@ -167,123 +163,6 @@ class Reader {
     const unsigned char* m_end;
 };
 
-constexpr char kHex[] = "0123456789abcdef";
-
-// Bytes that a JSON string cannot hold as they are.
-constexpr std::array<bool, 256> kNeedsEscape = [] {
-    std::array<bool, 256> table{};
-    for (int c = 0; c < 0x20; ++c) table[c] = true;
-    table['"'] = true;
-    table['\\'] = true;
-    return table;
-}();
-
-// Whether any of the eight bytes of `word` is below 0x20, '"' or '\\'.
-bool anyNeedsEscape(std::uint64_t word) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    const auto hasZero = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
-    const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
-    return (below | hasZero(word ^ (ones * '"')) | hasZero(word ^ (ones * '\\'))) != 0;
-}
-
-// Writes `text` escaped at `out`, which has room for six bytes per byte of it.
-char* writeEscaped(char* out, std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    while (p != end) {
-        const auto* run = p;
-        // Eight bytes at a time while none needs an escape, then byte by byte.
-        for (std::uint64_t word; end - p >= 8; p += 8) {
-            std::memcpy(&word, p, 8);
-            if (anyNeedsEscape(word)) break;
-        }
-        while (p != end && !kNeedsEscape[*p]) ++p;
-        std::memcpy(out, run, static_cast<std::size_t>(p - run));
-        out += p - run;
-        if (p == end) break;
-        const unsigned char c = *p++;
-        *out++ = '\\';
-        switch (c) {
-            case '"':
-                *out++ = '"';
-                break;
-            case '\\':
-                *out++ = '\\';
-                break;
-            case '\b':
-                *out++ = 'b';
-                break;
-            case '\t':
-                *out++ = 't';
-                break;
-            case '\n':
-                *out++ = 'n';
-                break;
-            case '\f':
-                *out++ = 'f';
-                break;
-            case '\r':
-                *out++ = 'r';
-                break;
-            default:
-                std::memcpy(out, "u00", 3);
-                out[3] = kHex[c >> 4];
-                out[4] = kHex[c & 0xF];
-                out += 5;
-        }
-    }
-    return out;
-}
-
-char* writeRaw(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-}
-
-char* writeString(char* out, std::string_view text) {
-    *out++ = '"';
-    out = writeEscaped(out, text);
-    *out++ = '"';
-    return out;
-}
-
-// What comes before each text of the result line: {"fields":{"Text1":" and ","kj":" …
-// Each is copied as a whole block of kPrefixRoom bytes, which is quicker than a copy of its
-// own length, so the line's room has that much to spare.
-constexpr std::size_t kPrefixRoom = 32;
-
-struct FieldPrefixes {
-    struct Prefix {
-        std::array<char, kPrefixRoom> bytes{};
-        std::size_t size = 0;
-    };
-    std::vector<Prefix> byRow;
-    std::size_t total = 0;
-    FieldPrefixes() {
-        for (const FieldSpec& f : fieldTable()) {
-            std::string text = byRow.empty() ? R"({"fields":{")" : R"(",")";
-            text.append(f.name);
-            text.append(R"(":")");
-            Prefix prefix;
-            const std::size_t size = std::min(text.size(), kPrefixRoom);  // names are short
-            std::memcpy(prefix.bytes.data(), text.data(), size);
-            prefix.size = size;
-            total += size;
-            byRow.push_back(prefix);
-        }
-    }
-};
-
-const FieldPrefixes& fieldPrefixes() {
-    static const FieldPrefixes prefixes;
-    return prefixes;
-}
-
-constexpr std::string_view kNoFault = R"("},"fault":null})";
-constexpr std::string_view kFaultKind = R"("},"fault":{"kind":)";
-constexpr std::string_view kFaultMessage = R"(,"message":)";
-
 }  // namespace
 
 bool loadFlatLine(std::string_view line, MemoryStore& store, std::string& scratch) {
@@ -312,47 +191,6 @@ bool loadFlatLine(std::string_view line, MemoryStore& store, std::string& scratc
     }
     in.skipBlanks();
     return in.atEnd();
-}
-
-std::size_t resultLineBound(const MemoryStore& store, const std::optional<Fault>& fault) {
-    const FieldPrefixes& prefixes = fieldPrefixes();
-    std::size_t bound =
-        prefixes.total + kPrefixRoom + kFaultKind.size() + kFaultMessage.size() + 16;
-    for (std::size_t row = 0; row < prefixes.byRow.size(); ++row) {
-        bound += 6 * store.textAt(FieldId::atRow(row)).size();
-    }
-    if (fault) bound += 6 * (faultKindId(fault->kind).size() + fault->message.size());
-    return bound;
-}
-
-char* writeResultLine(char* out, const MemoryStore& store, const std::optional<Fault>& fault) {
-    const FieldPrefixes& prefixes = fieldPrefixes();
-    for (std::size_t row = 0; row < prefixes.byRow.size(); ++row) {
-        const FieldPrefixes::Prefix& prefix = prefixes.byRow[row];
-        std::memcpy(out, prefix.bytes.data(), kPrefixRoom);
-        out += prefix.size;
-        out = writeEscaped(out, store.textAt(FieldId::atRow(row)));
-    }
-    if (fault) {
-        out = writeRaw(out, kFaultKind);
-        out = writeString(out, faultKindId(fault->kind));
-        out = writeRaw(out, kFaultMessage);
-        out = writeString(out, fault->message);
-        *out++ = '}';
-        *out++ = '}';
-    } else {
-        out = writeRaw(out, kNoFault);
-    }
-    *out++ = '\n';
-    return out;
-}
-
-void appendResultLine(std::string& out, const MemoryStore& store,
-                      const std::optional<Fault>& fault) {
-    const std::size_t start = out.size();
-    out.resize(start + resultLineBound(store, fault));
-    char* end = writeResultLine(out.data() + start, store, fault);
-    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace tavorin

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavorin {
@@ -388,6 +389,13 @@ class MemoryStore final : public FieldStore {
     // The text or caption of any control of the table; empty for an unknown name.
     const std::string& text(std::string_view name) const;
     const std::string& textAt(FieldId id) const { return m_texts[id.row()]; }
+
+    // Moves `text` into the control at `id`, box or caption, without copying it: a long
+    // text read from a line is held once.
+    void give(FieldId id, std::string&& text) {
+        m_texts[id.row()] = std::move(text);
+        changed(id.row());
+    }
 
     // Every control back to its start state, keeping the room already taken. Only the
     // controls changed since the last reset are touched.

@@ -7,7 +7,9 @@
 #include <random>
 #include <string>
 
+#include "cli/result_line.h"
 #include "engine/calculate.h"
+#include "engine/check.h"
 
 namespace tavorin {
 namespace {
@@ -111,32 +113,44 @@ TEST(FlatLine, NeverAcceptsMoreOnRandomLines) {
     EXPECT_GT(accepted, 100);  // the test reaches accepted lines at all
 }
 
-// The result line written directly is the document dump of the same result.
+// The result line written directly is the document dump of the same result, with the
+// check's boxes after Form1's on a line that ran the check.
 TEST(FlatLine, ResultLineIsTheDocumentDump) {
     const char* const texts[] = {"plain", "镇墩", "\"quoted\" \\", "tab\there\nnew\x01\x1f\x7f",
                                  "\xf0\x9f\x98\x80", "",
                                  // Escapes past eight plain bytes, in and between words.
                                  "01234567\"9abcdef\\ghijklmnopqrstu\x1fv 镇墩镇墩镇墩 end"};
-    for (const bool withFault : {false, true}) {
-        for (const char* text : texts) {
-            SCOPED_TRACE(text);
-            MemoryStore store;
-            store.replaceText("Text1", text);
-            store.replaceText("fjt", withFault ? "0" : "0.6");
-            const std::optional<Fault> fault = calculate(store);
-            ASSERT_EQ(fault.has_value(), withFault);
-            std::string line;
-            appendResultLine(line, store, fault);
+    for (const bool check : {false, true}) {
+        for (const bool withFault : {false, true}) {
+            for (const char* text : texts) {
+                SCOPED_TRACE(text);
+                MemoryStore store;
+                store.replaceText("Text1", text);
+                store.replaceText("Bjt", check ? "6" : text);
+                store.replaceText("fjt", withFault ? "0" : "0.6");
+                std::optional<Fault> fault = calculate(store);
+                ASSERT_EQ(fault.has_value(), withFault);
+                if (check && !fault) fault = checkStability(store);
+                std::string line;
+                appendResultLine(line, store, fault, check);
 
-            Json fields = Json::object();
-            for (const FieldSpec& f : fieldTable())
-                fields[std::string(f.name)] = store.text(f.name);
-            Json result{{"fields", fields}, {"fault", nullptr}};
-            if (fault) {
-                result["fault"] =
-                    Json{{"kind", faultKindId(fault->kind)}, {"message", fault->message}};
+                Json fields = Json::object();
+                for (const FieldSpec& f : fieldTable())
+                    fields[std::string(f.name)] = store.text(f.name);
+                if (check) {
+                    for (const FieldSpec& f : checkFieldTable())
+                        fields[std::string(f.name)] = store.text(f.name);
+                }
+                Json result{{"fields", fields}, {"fault", nullptr}};
+                if (fault) {
+                    result["fault"] =
+                        Json{{"kind", faultKindId(fault->kind)}, {"message", fault->message}};
+                }
+                const std::string dump =
+                    result.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+                EXPECT_EQ(line, dump);
+                EXPECT_LE(line.size(), resultLineBound(store, fault, check));
             }
-            EXPECT_EQ(line, result.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
         }
     }
 }

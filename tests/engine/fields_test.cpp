@@ -70,9 +70,12 @@ TEST(MemoryStore, OperationsByRowMatchThoseByName) {
     byRow.replaceText("HSt", "7");
     calculate(byRow);
     byRow.replaceText("kj", kSupportPier);
+    byRow.give("Kct", std::string(100, '7'));
+    EXPECT_EQ(byRow.text("Kct"), std::string(100, '7'));
     byRow.reset();
     byRow.reset();
     for (const FieldSpec& f : fieldTable()) EXPECT_EQ(byRow.text(f.name), f.defaultText);
+    EXPECT_EQ(byRow.text("Kct"), "1.5");
 }
 
 // A store that knows only names, as a window's does, plus one control outside the table.
