@@ -13,29 +13,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TavorinCheckDialog";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-bool registerClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, kClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0;
-}
-
-HWND focusOwner(HWND dialog, HWND focus) {
-    while (focus != nullptr && GetParent(focus) != dialog) focus = GetParent(focus);
-    return focus;
-}
-
 }  // namespace
 
 std::unique_ptr<CheckDialog> CheckDialog::create(HINSTANCE instance, HWND owner,
                                                  ControlStore& store, AccessibleNames& names,
                                                  std::function<void(Command)> run) {
-    if (!registerClass(instance, windowProc)) return nullptr;
+    if (!registerWindowClass(instance, kClassName, windowProc)) return nullptr;
     std::unique_ptr<CheckDialog> dialog(new CheckDialog(std::move(run)));
     HWND window = CreateWindowExW(0, kClassName, widen(kCheckDialogTitle).c_str(), kWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
@@ -62,20 +45,8 @@ CheckDialog::~CheckDialog() {
 }
 
 LRESULT CALLBACK CheckDialog::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog =
-            static_cast<CheckDialog*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        dialog->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<CheckDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (dialog == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        dialog->m_window = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return dialog->handle(message, wParam, lParam);
+    return dispatchToObject(window, message, wParam, lParam, &CheckDialog::m_window,
+                            &CheckDialog::handle);
 }
 
 LRESULT CheckDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {

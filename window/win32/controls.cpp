@@ -34,7 +34,30 @@ KindStyle styleOf(ControlKind kind) {
     return {nullptr, 0, 0};
 }
 
+constexpr int kIconId = 1;
+
 }  // namespace
+
+bool registerWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(instance, className, &windowClass)) return true;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND focusOwner(HWND window, HWND focus) {
+    while (focus != nullptr && GetParent(focus) != window) focus = GetParent(focus);
+    return focus;
+}
 
 HWND createControl(const ControlSpec& c, HWND parent, int id, HINSTANCE instance,
                    ControlStore& store, AccessibleNames& names) {

@@ -19,6 +19,13 @@ namespace tavorin::win32 {
 // dialog manager sends for Enter and Esc.
 inline constexpr int kFirstControlId = 1000;
 
+// Registers the window class `className` (once): the program's icon, the arrow cursor, the
+// dialog colour behind the controls.
+bool registerWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure);
+
+// The child of `window` whose focus `focus` stands for: a choice list for its field.
+HWND focusOwner(HWND window, HWND focus);
+
 // The control of a row (not a menu entry) as a child of `parent` with identifier `id`, its
 // initial text, a choice list's items and no limit on a box's text; reachable in `store` by
 // its name and announced by its accessible name. nullptr when the system refuses it.
@@ -33,5 +40,27 @@ void orderSiblings(std::span<const ControlSpec> table, const std::vector<HWND>& 
 
 // The control at its twips and in its font, at `dpi`.
 void layoutControl(const ControlSpec& c, HWND control, const WindowFonts& fonts, int dpi);
+
+// The window procedure of an object of T, passed to CreateWindowExW as its creation
+// parameter: ties the object to the window at WM_NCCREATE (its `windowOf` member set),
+// unties it at WM_NCDESTROY (set to nullptr), and hands every other message to `handle`;
+// a window without an object gets the default handling.
+template <class T>
+LRESULT dispatchToObject(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HWND T::*windowOf,
+                         LRESULT (T::*handle)(UINT, WPARAM, LPARAM)) {
+    if (message == WM_NCCREATE) {
+        auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        object->*windowOf = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    }
+    auto* object = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (object == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        object->*windowOf = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return (object->*handle)(message, wParam, lParam);
+}
 
 }  // namespace tavorin::win32

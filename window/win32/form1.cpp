@@ -15,30 +15,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TavorinForm1";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kIconId = 1;
-
-bool registerClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, kClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0;
-}
-
-// The control whose focus a child window stands for: a choice list for its field.
-HWND focusOwner(HWND form, HWND focus) {
-    while (focus != nullptr && GetParent(focus) != form) focus = GetParent(focus);
-    return focus;
-}
-
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
@@ -51,7 +27,7 @@ Form1::~Form1() {
 }
 
 std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
-    if (!registerClass(instance, windowProc)) return nullptr;
+    if (!registerWindowClass(instance, kClassName, windowProc)) return nullptr;
     std::unique_ptr<Form1> form(new Form1(instance));
     HWND window = CreateWindowExW(0, kClassName, widen(kFormName).c_str(), kWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -61,19 +37,7 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form->m_window = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->handle(message, wParam, lParam);
+    return dispatchToObject(window, message, wParam, lParam, &Form1::m_window, &Form1::handle);
 }
 
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -20,6 +20,7 @@
 #include "engine/calculate.h"
 #include "engine/check.h"
 #include "engine/fields.h"
+#include "tests/window/check_example.h"
 #include "tests/window/qt/print_qstring.h"
 #include "window/check_dialog.h"
 #include "window/qt/form1.h"
@@ -32,11 +33,6 @@ using Texts = std::map<std::string, std::string>;
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// The worked example: the default anchor block on a base 6 × 5, 4 high, the bend point 2.5
-// above the base, [σ] = 50, Kh = 0.1.
-const Texts kWorkedExample = {{"Bjt", "6"},   {"Ljt", "5"},  {"Hjt", "4"},
-                              {"hpt", "2.5"}, {"Rjt", "50"}, {"Kht", "0.1"}};
 
 // What the engine leaves on a store in memory in the same state: the calculate command,
 // then the check after a calculation without a fault.
@@ -132,19 +128,7 @@ TEST_F(CheckDialogTest, ChecksWhatTheUserTyped) {
         Texts typed;
         Texts shown;  // as the hand calculation gives them
     } rows[] = {
-        {"worked example",
-         kWorkedExample,
-         {{"Gj", "288"},
-          {"Kc1", "1.99559644548481"},
-          {"Ko1", "3.04270931788839"},
-          {"ej1", "0.75165497683355"},
-          {"smax1", "15.0634414339374"},
-          {"smin1", "2.13565500132914"},
-          {"Kc1e", "1.45526598884597"},
-          {"smax1e", "16.9834414339374"},
-          {"jg1", "满足"},
-          {"jg", "满足"},
-          {"Bmin", "5.3"}}},
+        {"worked example", kCheckExampleInputs, kCheckExampleResults},
         // σmax of row 1 is 15.06 > 10: the bearing fails, alone.
         {"bearing too weak",
          {{"Bjt", "6"}, {"Ljt", "5"}, {"Hjt", "4"}, {"hpt", "2.5"}, {"Rjt", "10"}},
@@ -184,7 +168,7 @@ TEST_F(CheckDialogTest, AFaultIsAMessageAndEveryBoxKeepsItsText) {
         {"base length not a number", {{"Bjt", "6m"}}, nullptr, "类型不匹配", "Bjt"},
         {"no base width", {{"Bjt", "6"}, {"Ljt", "0"}}, nullptr, "无效的过程调用或参数", "Ljt"},
         {"the calculation stops first", {{"fjt", "0"}, {"Bjt", "6"}}, nullptr, "除数为零", "fjt"},
-        {"a handler that throws", kWorkedExample, "Kc1e", "程序内部出错（", nullptr},
+        {"a handler that throws", kCheckExampleInputs, "Kc1e", "程序内部出错（", nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -222,7 +206,7 @@ TEST_F(CheckDialogTest, TheSheetHoldsTheCheckWhenItWasGiven) {
     const struct {
         Texts typed;
         bool section;
-    } rows[] = {{{}, false}, {kWorkedExample, true}};
+    } rows[] = {{{}, false}, {kCheckExampleInputs, true}};
     for (const auto& row : rows) {
         type(row.typed);
         m_form->findChild<QAction*>(QStringLiteral("exportSheet"))->trigger();

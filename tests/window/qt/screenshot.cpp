@@ -18,6 +18,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "tests/window/check_example.h"
 #include "window/qt/application.h"
 #include "window/qt/form1.h"
 
@@ -112,12 +113,9 @@ int main(int argc, char* argv[]) {
         auto* dialog = form.findChild<QDialog*>(QStringLiteral("CheckDialog"));
         check(dialog != nullptr && QTest::qWaitForWindowExposed(dialog), "the check dialog shown");
         if (dialog == nullptr) return 1;
-        const std::pair<const char*, const char*> example[] = {{"Bjt", "6"},  {"Ljt", "5"},
-                                                               {"Hjt", "4"},  {"hpt", "2.5"},
-                                                               {"Rjt", "50"}, {"Kht", "0.1"}};
-        for (const auto& [name, text] : example) {
-            dialog->findChild<QLineEdit*>(QString::fromLatin1(name))
-                ->setText(QString::fromUtf8(text));
+        for (const auto& [name, text] : tavorin::kCheckExampleInputs) {
+            dialog->findChild<QLineEdit*>(QString::fromStdString(name))
+                ->setText(QString::fromStdString(text));
         }
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")),
                           Qt::LeftButton);

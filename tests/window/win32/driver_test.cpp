@@ -20,6 +20,7 @@
 #include "engine/check.h"
 #include "engine/fields.h"
 #include "sheet/case_file.h"
+#include "tests/window/check_example.h"
 #include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
@@ -697,28 +698,18 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
         SendMessageW(checkControl(dialog, name), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(widen(text).c_str()));
     };
-    const Texts example = {{"Bjt", "6"},   {"Ljt", "5"},  {"Hjt", "4"},
-                           {"hpt", "2.5"}, {"Rjt", "50"}, {"Kht", "0.1"}};
-    for (const auto& [name, text] : example) setText(name, text);
+    for (const auto& [name, text] : kCheckExampleInputs) setText(name, text);
     SendMessageW(checkControl(dialog, "Command2"), BM_CLICK, 0, 0);
-    const Texts shown = {{"Gj", "288"},
-                         {"Kc1", "1.99559644548481"},
-                         {"Ko1", "3.04270931788839"},
-                         {"ej1", "0.75165497683355"},
-                         {"smax1", "15.0634414339374"},
-                         {"smin1", "2.13565500132914"},
-                         {"Kc1e", "1.45526598884597"},
-                         {"smax1e", "16.9834414339374"},
-                         {"jg", "满足"},
-                         {"Bmin", "5.3"}};
     {
         MemoryStore engine;
-        for (const auto& [name, text] : example) engine.replaceText(name, text);
+        for (const auto& [name, text] : kCheckExampleInputs) engine.replaceText(name, text);
         ASSERT_FALSE(calculate(engine, "."));
         ASSERT_FALSE(checkStability(engine, "."));
         for (const auto& [name, text] : everyBox(dialog))
             EXPECT_EQ(text, engine.text(name)) << name;
-        for (const auto& [name, text] : shown) EXPECT_EQ(engine.text(name), text) << name;
+        for (const auto& [name, text] : kCheckExampleResults) {
+            EXPECT_EQ(engine.text(name), text) << name;
+        }
     }
     EXPECT_EQ(g_tavorin.messageBox(), nullptr);
 
