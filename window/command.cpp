@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "sheet/case_reader.h"
 #include "window/version.h"
 
@@ -116,6 +117,9 @@ std::optional<Fault> run(FieldStore& store, Command command) {
             return calculate(store, ".");
         case Command::Version:
             return showVersion(store);
+        case Command::Check:
+            if (std::optional<Fault> fault = calculate(store, ".")) return fault;
+            return checkStability(store, ".");
         case Command::None:
             break;
     }
@@ -123,6 +127,10 @@ std::optional<Fault> run(FieldStore& store, Command command) {
 }
 
 void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
+    if (entry.command == FileCommand::CheckDialog) {
+        side.showCheckDialog();
+        return;
+    }
     if (entry.command == FileCommand::Print) {
         std::optional<Fault> fault;
         const std::string document = calculateSheet(store, fault);
@@ -149,6 +157,7 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
             break;
         }
         case FileCommand::Print:
+        case FileCommand::CheckDialog:
             break;
     }
     // A calculation that stopped is reported as the button reports it.

@@ -38,6 +38,10 @@ class WindowSide {
     virtual std::string exportPdf(const std::string& html, const std::string& utf8Path);
     virtual void print(const std::string& html);
 
+    // Shows the dialog of the stability check (稳定验算…), whose boxes are in the window's
+    // store from the start; brings it to the front when it is already shown.
+    virtual void showCheckDialog() = 0;
+
   protected:
     ~WindowSide() = default;
 };
@@ -53,14 +57,14 @@ using StoreTrap = std::function<void(std::string_view name)>;
 // (or "内存不足，…") and goes on. Neither throws.
 
 // The handler of a control row: runs its command on the window's field store (the
-// calculate command for "计  算", the version command for "版本", nothing for
-// Command::None) and reports the fault that stopped it; the window stays as the command
-// left it.
+// calculate command for "计  算", the version command for "版本", the calculate command and
+// then the stability check for "验  算", nothing for Command::None) and reports the fault
+// that stopped it; the window stays as the command left it.
 void runCommand(WindowStore& store, WindowSide& side, Command command, const StoreTrap& trap = {});
 
-// The handler of a menu entry: asks for its file (打印… for a printer), runs it on the
-// store, and reports the fault that stopped the calculation (the sheet holds the steps up to
-// there) and then any error.
+// The handler of a menu entry: shows the check dialog for 稳定验算…; otherwise asks for its
+// file (打印… for a printer), runs it on the store, and reports the fault that stopped the
+// calculation (the sheet holds the steps up to there) and then any error.
 void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
               const StoreTrap& trap = {});
 

@@ -145,6 +145,7 @@ constexpr ControlSpec kControls[] = {
 
     // Menu bar, in this order.
     {"file", K::MenuEntry, 0, 0, 0, 0, T::Own, "文件", F::Default, no},
+    {"check", K::MenuEntry, 0, 0, 0, 0, T::Own, "验算", F::Default, no},
     {"bb", K::MenuEntry, 0, 0, 0, 0, T::Own, "版本", F::Default, no, Command::Version},
 };
 
@@ -152,17 +153,19 @@ constexpr ControlSpec kControls[] = {
 
 std::span<const ControlSpec> controlTable() { return kControls; }
 
+std::vector<std::size_t> focusOrderOf(std::span<const ControlSpec> table) {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (table[row].tabIndex != kNoFocus) rows.push_back(row);
+    }
+    std::stable_sort(rows.begin(), rows.end(), [table](std::size_t a, std::size_t b) {
+        return table[a].tabIndex < table[b].tabIndex;
+    });
+    return rows;
+}
+
 std::span<const std::size_t> focusOrder() {
-    static const std::vector<std::size_t> order = [] {
-        std::vector<std::size_t> rows;
-        for (std::size_t row = 0; row < std::size(kControls); ++row) {
-            if (kControls[row].tabIndex != kNoFocus) rows.push_back(row);
-        }
-        std::stable_sort(rows.begin(), rows.end(), [](std::size_t a, std::size_t b) {
-            return kControls[a].tabIndex < kControls[b].tabIndex;
-        });
-        return rows;
-    }();
+    static const std::vector<std::size_t> order = focusOrderOf(kControls);
     return order;
 }
 
@@ -177,10 +180,10 @@ std::string_view initialText(const ControlSpec& control) {
         case TextFrom::Own:
             return control.text;
         case TextFrom::BoxDefault:
-            if (const FieldSpec* field = findField(control.name)) return field->defaultText;
+            if (const FieldSpec* field = findAnyField(control.name)) return field->defaultText;
             return {};
         case TextFrom::BoxCaption:
-            if (const FieldSpec* field = findField(control.text)) return field->caption;
+            if (const FieldSpec* field = findAnyField(control.text)) return field->caption;
             return {};
     }
     return {};
@@ -188,7 +191,7 @@ std::string_view initialText(const ControlSpec& control) {
 
 std::string_view accessibleName(const ControlSpec& control) {
     if (control.kind == ControlKind::TextBox || control.kind == ControlKind::ChoiceList) {
-        if (const FieldSpec* field = findField(control.name)) return field->caption;
+        if (const FieldSpec* field = findAnyField(control.name)) return field->caption;
         return {};
     }
     return initialText(control);

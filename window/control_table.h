@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "window/fonts.h"
 
@@ -26,12 +27,14 @@ enum class ControlKind {
 // Where a control's text comes from when the window opens.
 enum class TextFrom {
     Own,         // `text` is the caption
-    BoxDefault,  // the engine's default text for this control's name (boxes, lists, Label25)
+    BoxDefault,  // the engine's default text for this control's name (boxes, lists, Label25,
+                 // the check's boxes)
     BoxCaption,  // the engine's caption of the box named by `text` (the labels of inputs)
 };
 
 // What a click on the control runs.
-enum class Command { None, Calculate, Version };
+// Check: the calculate command on Form1's boxes, then the stability check (engine/check.h).
+enum class Command { None, Calculate, Version, Check };
 
 inline constexpr int kNoFocus = -1;
 
@@ -64,13 +67,16 @@ constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / k
 // at 96 dpi the same as twipsToPixels(); at 144 dpi 11535 → 1154, at 120 dpi 375 → 31.
 constexpr int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
-// All 111 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 2 menu entries.
+// All 112 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 3 menu entries.
 std::span<const ControlSpec> controlTable();
 
 // The rows of the controls that take the focus (tab index not kNoFocus), as indexes into
 // controlTable(), in the order Tab walks them: by tab index. The first has the focus when
 // the window opens.
 std::span<const std::size_t> focusOrder();
+
+// The same for any control table (Form1's, the check dialog's).
+std::vector<std::size_t> focusOrderOf(std::span<const ControlSpec> table);
 
 // The row of `name`, or nullptr.
 const ControlSpec* findControl(std::string_view name);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/check.h"
 #include "engine/record.h"
 #include "sheet/case_file.h"
 #include "sheet/sheet.h"
@@ -17,6 +18,7 @@ constexpr FileMenuEntry kEntries[] = {
     {"file", "exportSheet", "导出计算书…", C::ExportSheet, false, "计算书 (*.html)", ".html"},
     {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf"},
     {"file", "printSheet", "打印…", C::Print, true, "", ""},
+    {"check", "stabilityCheck", "稳定验算…", C::CheckDialog, false, "", ""},
 };
 
 }  // namespace
@@ -40,9 +42,11 @@ FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
     const CaseParse parsed = openCaseFile(utf8Path);
     if (!parsed.error.empty()) return {parsed.error, std::nullopt};
     if (!applyCase(store, parsed.texts)) return {"无法把算例写入窗口。", std::nullopt};
-    for (const FieldSpec& f : fieldTable()) {
-        if (f.role == FieldRole::Output) store.replaceText(f.name, "");
-        if (f.role == FieldRole::Caption) store.setCaption(f.name, "");
+    for (const auto& table : {fieldTable(), checkFieldTable()}) {
+        for (const FieldSpec& f : table) {
+            if (f.role == FieldRole::Output) store.replaceText(f.name, "");
+            if (f.role == FieldRole::Caption) store.setCaption(f.name, "");
+        }
     }
     return {};
 }
@@ -53,10 +57,29 @@ FileOutcome saveCase(FieldStore& store, const std::string& utf8Path) {
     return {writeFileReplacing(utf8Path, written.json), std::nullopt};
 }
 
+namespace {
+
+// Whether the user gave the check anything: an input box of it off its default text (a box
+// the store cannot read counts as not given).
+bool checkAsked(FieldStore& store) {
+    std::string text;
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role == FieldRole::Input && store.readText(f.name, text) && text != f.defaultText) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string calculateSheet(FieldStore& store, std::optional<Fault>& fault) {
     CalcRecord record;
     fault = calculate(store, record);
-    return sheetDocument(record);
+    if (fault || !checkAsked(store)) return sheetDocument(record);
+    CalcRecord check;
+    fault = checkStability(store, check);
+    return sheetDocument(record, &check);
 }
 
 FileOutcome exportSheet(FieldStore& store, const std::string& utf8Path) {

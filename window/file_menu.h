@@ -21,6 +21,7 @@ enum class FileCommand {
     ExportSheet,  // 导出计算书…: calculate and write the calculation sheet (.html)
     ExportPdf,    // 导出 PDF…: the same document as PDF (the Qt window's print support)
     Print,        // 打印…: the same document on a printer (the Qt window's print support)
+    CheckDialog,  // 稳定验算…: shows the dialog of the stability check (window/check_dialog.h)
 };
 
 struct FileMenuEntry {
@@ -34,7 +35,7 @@ struct FileMenuEntry {
 };
 
 // Every entry, grouped by parent and in menu order: under "file" 打开…, 保存…, 导出计算书…,
-// 导出 PDF…, 打印….
+// 导出 PDF…, 打印…; under "check" 稳定验算….
 std::span<const FileMenuEntry> fileMenu();
 
 // The entries under the menu-bar row `parent`, in menu order; empty for a row that opens no
@@ -52,14 +53,17 @@ struct FileOutcome {
 
 // Opens a case file: on success every input box and choice list gets the case's text (or
 // its default), every output box is emptied and Label25 cleared, as in a window just
-// opened on that case. On any error nothing in the store changes.
+// opened on that case; the check's results are emptied too. On any error nothing in the
+// store changes.
 FileOutcome openCase(FieldStore& store, const std::string& utf8Path);
 
 // Saves the input boxes and choice lists as a case file (temporary file, then rename).
 FileOutcome saveCase(FieldStore& store, const std::string& utf8Path);
 
 // Runs the calculate command on the store, as the button does, with a record, and returns
-// the sheet's HTML; `fault` is set when the command stopped.
+// the sheet's HTML; `fault` is set when the command stopped. When any input box of the
+// stability check holds other than its default text, the check runs after a calculation
+// without a fault and the sheet holds its section; `fault` is then the check's, if any.
 std::string calculateSheet(FieldStore& store, std::optional<Fault>& fault);
 
 // calculateSheet, then writes the document (temporary file, then rename).

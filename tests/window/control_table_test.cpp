@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "window/check_dialog.h"
 #include "window/file_menu.h"
 #include "window/fonts.h"
 
@@ -32,12 +33,12 @@ std::vector<const ControlSpec*> controlsOf(ControlKind kind) {
 }
 
 TEST(ControlTable, HoldsEveryControlOnceByKind) {
-    EXPECT_EQ(controlTable().size(), 111u);
+    EXPECT_EQ(controlTable().size(), 112u);
     EXPECT_EQ(controlsOf(ControlKind::Label).size(), 54u);
     EXPECT_EQ(controlsOf(ControlKind::TextBox).size(), 52u);
     EXPECT_EQ(controlsOf(ControlKind::ChoiceList).size(), 2u);
     EXPECT_EQ(controlsOf(ControlKind::Button).size(), 1u);
-    EXPECT_EQ(controlsOf(ControlKind::MenuEntry).size(), 2u);
+    EXPECT_EQ(controlsOf(ControlKind::MenuEntry).size(), 3u);
 
     std::set<std::string_view> names;
     for (const ControlSpec& c : controlTable()) {
@@ -151,7 +152,8 @@ TEST(ControlTable, TheMenuBarOpensEachMenuOfItsEntries) {
             EXPECT_EQ(bar->command, Command::None) << bar->name;
         }
     }
-    EXPECT_EQ(under, (std::map<std::string_view, std::size_t>{{"file", 5}, {"bb", 0}}));
+    EXPECT_EQ(under,
+              (std::map<std::string_view, std::size_t>{{"file", 5}, {"check", 1}, {"bb", 0}}));
     std::set<std::string_view> names;
     for (const FileMenuEntry& entry : fileMenu()) {
         SCOPED_TRACE(std::string(entry.name));
@@ -238,6 +240,69 @@ TEST(ControlTable, OutputBoxesAreNamedByTheirRowAndColumn) {
                    initialText(*l) == column;
         }));
     }
+}
+
+TEST(CheckDialog, ShowsEveryCheckBoxOnceInsideItsArea) {
+    // The dialog's boxes are the engine's check boxes, each once, in the store beside
+    // Form1's: no name of the dialog is one of Form1's.
+    std::set<std::string_view> names;
+    int right = 0;
+    int bottom = 0;
+    for (const ControlSpec& c : checkDialogTable()) {
+        SCOPED_TRACE(std::string(c.name));
+        EXPECT_TRUE(names.insert(c.name).second);
+        EXPECT_EQ(findCheckControl(c.name), &c);
+        EXPECT_EQ(findControl(c.name), nullptr);
+        EXPECT_NE(c.kind, ControlKind::MenuEntry);
+        if (c.kind == ControlKind::TextBox) {
+            EXPECT_NE(findCheckField(c.name), nullptr);
+        }
+        if (c.from == TextFrom::BoxCaption) {
+            ASSERT_NE(findCheckField(c.text), nullptr);
+            EXPECT_EQ(initialText(c), findCheckField(c.text)->caption);
+        }
+        EXPECT_EQ(c.tabIndex != kNoFocus, c.kind != ControlKind::Label);
+        for (int twips : {c.left, c.top, c.width, c.height}) EXPECT_EQ(twips % kTwipsPerPixel, 0);
+        right = std::max(right, c.left + c.width);
+        bottom = std::max(bottom, c.top + c.height);
+    }
+    EXPECT_EQ(right, kCheckClientWidth - 240);
+    EXPECT_EQ(bottom, kCheckClientHeight - 240);
+    // Numbers in the output font; inputs and verdicts, which are words, in the default one.
+    std::vector<std::string_view> inputs;
+    for (const FieldSpec& field : checkFieldTable()) {
+        SCOPED_TRACE(std::string(field.name));
+        const ControlSpec* c = findCheckControl(field.name);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->kind, ControlKind::TextBox);
+        EXPECT_EQ(initialText(*c), field.defaultText);
+        EXPECT_EQ(accessibleName(*c), field.caption);
+        const bool number = field.role == FieldRole::Output && !isVerdictBox(field.name);
+        EXPECT_EQ(c->font == FontRole::Output, number);
+        if (field.role == FieldRole::Input) inputs.push_back(field.name);
+    }
+    // Tab walks the inputs in the order the check reads them, then "验  算".
+    std::vector<std::string_view> walked;
+    for (std::size_t row : checkFocusOrder()) walked.push_back(checkDialogTable()[row].name);
+    ASSERT_GT(walked.size(), inputs.size());
+    inputs.push_back("Command2");
+    EXPECT_EQ(std::vector(walked.begin(), walked.begin() + std::ssize(inputs)), inputs);
+    EXPECT_EQ(initialText(*findCheckControl("Command2")), "验  算");
+    EXPECT_EQ(findCheckControl("Command2")->command, Command::Check);
+}
+
+TEST(CheckDialog, AVerdictIsColouredOnlyByItsWords) {
+    const struct {
+        const char* text;
+        std::optional<Rgb> colour;
+    } rows[] = {
+        {"满足", kPassColour}, {"不满足", kFailColour}, {"不满足：抗滑、偏心", kFailColour},
+        {"", std::nullopt},    {"满足 ", std::nullopt}, {"—", std::nullopt},
+    };
+    for (const auto& row : rows) EXPECT_EQ(verdictColour(row.text), row.colour) << row.text;
+    EXPECT_NE(kPassColour, kFailColour);
+    for (const char* name : {"jg1", "jg2e", "jg"}) EXPECT_TRUE(isVerdictBox(name)) << name;
+    for (const char* name : {"Kc1", "Bmin", "jg3"}) EXPECT_FALSE(isVerdictBox(name)) << name;
 }
 
 }  // namespace

@@ -2,88 +2,34 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/fields.h"
 #include "window/command.h"
+#include "window/qt/check_dialog.h"
+#include "window/qt/controls.h"
 #include "window/qt/fonts.h"
 #include "window/qt/sheet_print.h"
 
 namespace tavorin {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QRect pixelRect(const ControlSpec& c) {
-    return {twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
-            twipsToPixels(c.height)};
-}
-
-// The widget of one row, not yet placed. Text boxes take any text of any length.
-QWidget* createWidget(const ControlSpec& c, QWidget* area) {
-    const QString text = fromUtf8(initialText(c));
-    switch (c.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(area);
-            label->setTextFormat(Qt::PlainText);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setFocusPolicy(Qt::NoFocus);
-            label->setText(text);
-            return label;
-        }
-        case ControlKind::TextBox: {
-            auto* box = new QLineEdit(text, area);
-            box->setMaxLength(std::numeric_limits<int>::max());
-            box->setCursorPosition(0);
-            return box;
-        }
-        case ControlKind::ChoiceList: {
-            auto* list = new QComboBox(area);
-            list->setEditable(true);
-            // Typed text stays as typed: no completion, and Enter adds no item.
-            list->setCompleter(nullptr);
-            list->setInsertPolicy(QComboBox::NoInsert);
-            if (const FieldSpec* field = findField(c.name)) {
-                for (std::string_view item : field->items) list->addItem(fromUtf8(item));
-            }
-            list->setEditText(text);
-            return list;
-        }
-        case ControlKind::Button: {
-            auto* button = new QPushButton(text, area);
-            button->setAutoDefault(false);
-            button->setDefault(false);
-            return button;
-        }
-        case ControlKind::MenuEntry:
-            break;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(fromUtf8(kFormName));
     setWindowTitle(fromUtf8(kFormName));
     m_reportFault = [this](const QString& message) {
-        QMessageBox::warning(this, fromUtf8(kMessageTitle), message);
+        // Over the window the user works in: Form1 or the check dialog.
+        QWidget* active = QApplication::activeWindow();
+        QMessageBox::warning(active != nullptr ? active : this, fromUtf8(kMessageTitle), message);
     };
 
     const qreal ratio = qApp->devicePixelRatio();
@@ -120,18 +66,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
             }
             continue;
         }
-        QWidget* widget = createWidget(c, area);
-        widget->setObjectName(fromUtf8(c.name));
-        widget->setGeometry(pixelRect(c));
-        // The default font comes from the window; setting it again would only lay out
-        // the text once more.
-        if (c.font != FontRole::Default) widget->setFont(windowFont(c.font, ratio));
-        if (c.kind == ControlKind::Label) {
-            // A label reaching under a box is drawn beneath it.
-            widget->lower();
-        } else {
-            widget->setAccessibleName(fromUtf8(tavorin::accessibleName(c)));
-        }
+        QWidget* widget = placeControl(c, area, ratio);
         if (auto* button = qobject_cast<QPushButton*>(widget); button && command != Command::None) {
             connect(button, &QPushButton::clicked, this,
                     [this, command] { runCommand(m_store, *this, command, m_trap); });
@@ -140,11 +75,10 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
         m_store.add(c.name, widget);
     }
 
-    const auto order = focusOrder();
-    for (size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
-    }
-    if (!order.empty()) widgets[order.front()]->setFocus();
+    setFocusOrder(widgets, focusOrder());
+    // The check dialog's boxes are in the store from the start, for case files and the sheet.
+    m_check = new CheckDialog(
+        this, m_store, [this](Command command) { runCommand(m_store, *this, command, m_trap); });
 
     resize(twipsToPixels(kClientWidth),
            twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
@@ -176,6 +110,12 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& utf
 
 std::string Form1::exportPdf(const std::string& html, const std::string& utf8Path) {
     return exportSheetPdf(html, fromUtf8(utf8Path)).toStdString();
+}
+
+void Form1::showCheckDialog() {
+    m_check->show();
+    m_check->raise();
+    m_check->activateWindow();
 }
 
 void Form1::print(const std::string& html) {

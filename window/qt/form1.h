@@ -1,5 +1,6 @@
 // Form1, the main window: built from the control table and the menu table in one loop over
-// their rows; its boxes are the field store on which every command and menu entry runs
+// their rows, with the check dialog (window/qt/check_dialog.h) as its child; its boxes and
+// the dialog's are the field store on which every command and menu entry runs
 // (window/command.h), with Qt's message box, file dialogs and printer.
 #pragma once
 
@@ -13,6 +14,8 @@
 #include "window/qt/widget_store.h"
 
 namespace tavorin {
+
+class CheckDialog;
 
 class Form1 final : public QMainWindow, private WindowSide {
   public:
@@ -39,8 +42,10 @@ class Form1 final : public QMainWindow, private WindowSide {
     std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
     std::string exportPdf(const std::string& html, const std::string& utf8Path) override;
     void print(const std::string& html) override;
+    void showCheckDialog() override;
 
     WidgetStore m_store;
+    CheckDialog* m_check = nullptr;  // a child of the window
     FaultReporter m_reportFault;
     PathChooser m_choosePath;
     StoreTrap m_trap;

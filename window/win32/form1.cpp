@@ -5,6 +5,7 @@
 
 #include "engine/fields.h"
 #include "window/command.h"
+#include "window/win32/controls.h"
 #include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
 #include "window/win32/text.h"
@@ -14,56 +15,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TavorinForm1";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kIconId = 1;
-
-struct KindStyle {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-// Labels never take the focus; no caption carries an access key.
-KindStyle styleOf(ControlKind kind) {
-    // Siblings clip each other, so a box stays drawn over a label reaching under it.
-    constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    switch (kind) {
-        case ControlKind::Label:
-            return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, 0};
-        case ControlKind::TextBox:
-            return {L"EDIT", child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::ChoiceList:
-            return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                    0};
-        case ControlKind::Button:
-            return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
-        case ControlKind::MenuEntry:
-            break;
-    }
-    return {nullptr, 0, 0};
-}
-
-bool registerClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, kClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0;
-}
-
-// The control whose focus a child window stands for: a choice list for its field.
-HWND focusOwner(HWND form, HWND focus) {
-    while (focus != nullptr && GetParent(focus) != form) focus = GetParent(focus);
-    return focus;
-}
-
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
@@ -76,7 +27,7 @@ Form1::~Form1() {
 }
 
 std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
-    if (!registerClass(instance, windowProc)) return nullptr;
+    if (!registerWindowClass(instance, kClassName, windowProc)) return nullptr;
     std::unique_ptr<Form1> form(new Form1(instance));
     HWND window = CreateWindowExW(0, kClassName, widen(kFormName).c_str(), kWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -86,19 +37,7 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form->m_window = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->handle(message, wParam, lParam);
+    return dispatchToObject(window, message, wParam, lParam, &Form1::m_window, &Form1::handle);
 }
 
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,73 +100,28 @@ void Form1::createControls() {
             AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
             continue;
         }
-        const KindStyle kind = styleOf(c.kind);
-        HWND control =
-            CreateWindowExW(kind.exStyle, kind.className, nullptr, kind.style, 0, 0, 0, 0, m_window,
-                            reinterpret_cast<HMENU>(INT_PTR{id}), m_instance, nullptr);
+        HWND control = createControl(c, m_window, id, m_instance, m_store, *m_names);
         if (control == nullptr) continue;
-        if (c.kind == ControlKind::ChoiceList) {
-            if (const FieldSpec* field = findField(c.name)) {
-                for (std::string_view item : field->items) {
-                    SendMessageW(control, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(widen(item).c_str()));
-                }
-            }
-        } else if (c.kind == ControlKind::TextBox) {
-            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
-        }
-        SetWindowTextW(control, text.c_str());
-        if (c.kind != ControlKind::Label) m_names->set(control, accessibleName(c));
         m_controls[row] = control;
-        m_store.add(c.name, c.kind, control);
     }
-
-    // The dialog manager walks the focus along the sibling order: the controls that take
-    // the focus come first, by tab index; the labels last, so that a label reaching under
-    // a box is drawn beneath it.
-    HWND after = HWND_TOP;
-    for (const size_t row : focusOrder()) {
-        if (m_controls[row] == nullptr) continue;
-        SetWindowPos(m_controls[row], after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = m_controls[row];
-    }
-    for (size_t row = 0; row < table.size(); ++row) {
-        if (table[row].kind == ControlKind::Label && m_controls[row] != nullptr) {
-            SetWindowPos(m_controls[row], HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-    }
+    orderSiblings(table, m_controls, focusOrder());
+    // The check dialog's boxes are in the store from the start, for case files and the sheet.
+    m_check = CheckDialog::create(m_instance, m_window, m_store, *m_names, [this](Command command) {
+        runCommand(m_store, *this, command, m_trap);
+    });
 }
 
 // Every control at its twips and in its font, at m_dpi.
 void Form1::layoutControls() {
     m_fonts.emplace(m_face, m_dpi);
     const auto table = controlTable();
-    const auto px = [this](int twips) { return twipsToPixels(twips, m_dpi); };
     for (size_t row = 0; row < table.size(); ++row) {
         const ControlSpec& c = table[row];
         HWND control = m_controls[row];
         if (control == nullptr) continue;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts->get(c.font)), FALSE);
-        if (c.kind == ControlKind::TextBox) {
-            // Narrow inner margins, so that a narrow output box shows as many digits as it can.
-            const int margin = px(15);
-            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-                         MAKELPARAM(margin, margin));
-        }
-        int height = px(c.height);
-        if (c.kind == ControlKind::ChoiceList) {
-            // The closed list is as high as its row (the field inside its 3-pixel frame);
-            // the window's height includes the open list of two items.
-            const int field = std::max(1, height - 6);
-            SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-            const LRESULT item = SendMessageW(control, CB_GETITEMHEIGHT, 0, 0);
-            height += 2 * static_cast<int>(item > 0 ? item : field) + 2;
-        }
-        SetWindowPos(control, nullptr, px(c.left), px(c.top), px(c.width), height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(control, nullptr, TRUE);
+        layoutControl(c, control, *m_fonts, m_dpi);
     }
+    if (m_check) m_check->layout(*m_fonts, m_dpi);
 }
 
 // The window's size for a client area of 11700 × 9570 twips below the menu bar, at m_dpi.
@@ -257,6 +151,7 @@ void Form1::show(int showCommand) {
 }
 
 bool Form1::preTranslate(MSG& message) {
+    if (m_check && m_check->preTranslate(message)) return true;
     if (message.hwnd != m_window && !IsChild(m_window, message.hwnd)) return false;
     if ((message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
         (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
@@ -305,6 +200,7 @@ void Form1::onDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void Form1::onDestroy() {
+    m_check.reset();
     m_names.reset();
     PostQuitMessage(0);
 }
@@ -321,12 +217,21 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& off
     return path.utf8;
 }
 
+void Form1::showCheckDialog() {
+    if (m_check) m_check->show();
+}
+
 void Form1::report(std::string_view message) {
     if (m_reporter) {
         m_reporter(std::string(message));
         return;
     }
-    MessageBoxW(m_window, widen(message).c_str(), widen(kMessageTitle).c_str(),
+    // Over the window the user works in: Form1 or the check dialog.
+    HWND active = GetActiveWindow();
+    if (active == nullptr || (active != m_window && (!m_check || active != m_check->window()))) {
+        active = m_window;
+    }
+    MessageBoxW(active, widen(message).c_str(), widen(kMessageTitle).c_str(),
                 MB_OK | MB_ICONWARNING);
 }
 

@@ -16,14 +16,12 @@
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/win32/accessible_names.h"
+#include "window/win32/check_dialog.h"
 #include "window/win32/control_store.h"
+#include "window/win32/controls.h"
 #include "window/win32/fonts.h"
 
 namespace tavorin::win32 {
-
-// The child-window and menu identifier of a table row: kFirstControlId + its index, clear
-// of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
-inline constexpr int kFirstControlId = 1000;
 
 // The menu identifier of a menu entry: kFirstFileCommandId + its index in fileMenu().
 inline constexpr int kFirstFileCommandId = 2000;
@@ -69,6 +67,7 @@ class Form1 final : private WindowSide {
     void sizeWindow();
     void report(std::string_view message) override;
     std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
+    void showCheckDialog() override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
@@ -79,6 +78,7 @@ class Form1 final : private WindowSide {
     std::vector<HWND> m_controls;  // by table row; nullptr for menu entries
     ControlStore m_store;
     std::unique_ptr<AccessibleNames> m_names;
+    std::unique_ptr<CheckDialog> m_check;  // owned by the window; its boxes are in m_store
     HWND m_lastFocus = nullptr;
     std::function<void(const std::string& message)> m_reporter;
     StoreTrap m_trap;

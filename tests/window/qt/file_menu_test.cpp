@@ -94,14 +94,19 @@ QByteArray contents(const QString& path) {
 TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
     Window w;
     const QList<QAction*> bar = w.form->menuBar()->actions();
-    ASSERT_EQ(bar.size(), 2);
+    ASSERT_EQ(bar.size(), 3);
     EXPECT_EQ(bar[0]->text(), "文件");
     EXPECT_EQ(bar[0]->objectName(), "file");
-    EXPECT_EQ(bar[1]->text(), "版本");
-    ASSERT_NE(bar[0]->menu(), nullptr);
-    QStringList captions;
-    for (QAction* a : bar[0]->menu()->actions()) captions << a->text();
-    EXPECT_EQ(captions, QStringList({"打开…", "保存…", "导出计算书…", "导出 PDF…", "打印…"}));
+    EXPECT_EQ(bar[1]->text(), "验算");
+    EXPECT_EQ(bar[2]->text(), "版本");
+    const std::pair<int, QStringList> menus[] = {
+        {0, {"打开…", "保存…", "导出计算书…", "导出 PDF…", "打印…"}}, {1, {"稳定验算…"}}};
+    for (const auto& [at, expected] : menus) {
+        ASSERT_NE(bar[at]->menu(), nullptr);
+        QStringList captions;
+        for (QAction* a : bar[at]->menu()->actions()) captions << a->text();
+        EXPECT_EQ(captions, expected);
+    }
 }
 
 TEST(FileMenu, ExportSaveAndOpenIntoAFreshWindowGiveTheSameTexts) {

@@ -15,6 +15,7 @@
 
 #include "engine/fields.h"
 #include "tests/window/qt/print_qstring.h"
+#include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/version.h"
 
@@ -46,19 +47,33 @@ QFont shippedFont(FontRole role) {
 }
 
 TEST(Fonts, EveryCaptionFitsItsControlOnOneLine) {
-    // What each label shows at some time: its caption, the result caption, a version line.
+    // What each label shows at some time: its caption, the result caption, a version line;
+    // and the longest verdict in a verdict box of the check dialog.
     std::map<std::string_view, std::vector<std::string_view>> shown;
-    for (const ControlSpec& c : controlTable()) shown[c.name].push_back(initialText(c));
+    for (const auto& table : {controlTable(), checkDialogTable()}) {
+        for (const ControlSpec& c : table) shown[c.name].push_back(initialText(c));
+    }
     shown["Label25"].push_back(kResultCaption);
     for (const VersionLine& line : kVersionLines) shown[line.label].push_back(line.caption);
+    for (std::string_view box : {"jg1", "jg2", "jg1e", "jg2e"}) {
+        shown[box].push_back("不满足：抗滑、抗倾覆、偏心、地基应力");
+    }
+    shown["jg"].push_back("不满足");
 
-    for (const ControlSpec& c : controlTable()) {
-        if (c.kind != ControlKind::Label && c.kind != ControlKind::Button) continue;
-        const QFontMetrics metrics(shippedFont(c.font));
-        for (std::string_view text : shown[c.name]) {
-            SCOPED_TRACE(std::string(c.name) + " \"" + std::string(text) + "\"");
-            EXPECT_LE(metrics.horizontalAdvance(qs(text)), twipsToPixels(c.width));
-            EXPECT_LE(metrics.height(), twipsToPixels(c.height));
+    for (const auto& table : {controlTable(), checkDialogTable()}) {
+        for (const ControlSpec& c : table) {
+            const bool verdict = isVerdictBox(c.name);
+            if (c.kind != ControlKind::Label && c.kind != ControlKind::Button && !verdict) {
+                continue;
+            }
+            const QFontMetrics metrics(shippedFont(c.font));
+            // A box's text stands inside its frame and margins.
+            const int inner = twipsToPixels(c.width) - (verdict ? 10 : 0);
+            for (std::string_view text : shown[c.name]) {
+                SCOPED_TRACE(std::string(c.name) + " \"" + std::string(text) + "\"");
+                EXPECT_LE(metrics.horizontalAdvance(qs(text)), inner);
+                EXPECT_LE(metrics.height(), twipsToPixels(c.height));
+            }
         }
     }
 }

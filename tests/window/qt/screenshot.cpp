@@ -1,11 +1,13 @@
 // Opens the real Form1 on an X server and saves what the user sees: form1.png at start and
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
-// sheet-turned.pdf. With --antialiased it draws every glyph antialiased instead and
-// saves form1-antialiased.png and form1-result-antialiased.png, for comparing the two.
+// sheet-turned.pdf, and saves check-dialog.png, the check dialog after "验  算". With --antialiased
+// it draws every glyph antialiased instead and saves form1-antialiased.png and
+// form1-result-antialiased.png, for comparing the two.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "tests/window/check_example.h"
 #include "window/qt/application.h"
 #include "window/qt/form1.h"
 
@@ -103,6 +106,27 @@ int main(int argc, char* argv[]) {
     const QRect x1Rect(x1->mapTo(&form, QPoint(0, 0)) * form.devicePixelRatioF(),
                        x1->size() * form.devicePixelRatioF());
     check(start.copy(x1Rect) != result.copy(x1Rect), "x1 on the screen changed");
+
+    // The check dialog after "验  算" on the worked example of the check.
+    if (!antialiased) {
+        form.findChild<QAction*>(QStringLiteral("stabilityCheck"))->trigger();
+        auto* dialog = form.findChild<QDialog*>(QStringLiteral("CheckDialog"));
+        check(dialog != nullptr && QTest::qWaitForWindowExposed(dialog), "the check dialog shown");
+        if (dialog == nullptr) return 1;
+        for (const auto& [name, text] : tavorin::kCheckExampleInputs) {
+            dialog->findChild<QLineEdit*>(QString::fromStdString(name))
+                ->setText(QString::fromStdString(text));
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
+        QTest::qWait(100);
+        check(faults.isEmpty() && dialog->findChild<QLineEdit*>(QStringLiteral("Bmin"))->text() ==
+                                      QStringLiteral("5.3"),
+              "the check dialog shows the smallest base");
+        check(save(grabFromServer(*dialog), dir.filePath("check-dialog.png")),
+              "dialog image saved");
+        dialog->hide();
+    }
 
     // The turned block's calculation sheet through the window's PDF export.
     if (!antialiased) {

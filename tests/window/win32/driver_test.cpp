@@ -17,8 +17,11 @@
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/check.h"
 #include "engine/fields.h"
 #include "sheet/case_file.h"
+#include "tests/window/check_example.h"
+#include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/version.h"
@@ -86,7 +89,7 @@ class Program {
             return false;
         }
         WaitForInputIdle(m_process.hProcess, 10000);
-        // Visible, with all its controls (every row but the two menu entries).
+        // Visible, with all its controls (every row but the menu entries).
         return waitFor(
             [this] {
                 // Form1 of this process: another tavorin.exe may be running.
@@ -104,7 +107,10 @@ class Program {
                 for (HWND c = GetWindow(m_form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
                     ++children;
                 }
-                return children == static_cast<int>(controlTable().size()) - 2;
+                return children ==
+                       static_cast<int>(std::count_if(
+                           controlTable().begin(), controlTable().end(),
+                           [](const ControlSpec& c) { return c.kind != ControlKind::MenuEntry; }));
             },
             20000ms);
     }
@@ -213,6 +219,17 @@ void clickMenu(int position) {
     waitFor([&] { return g_tavorin.focus() != before; }, 2000ms);
     press(VK_TAB, true);
     waitFor([&] { return g_tavorin.focus() == before; }, 2000ms);
+}
+
+// The place of the menu-bar row `name` on the menu bar.
+int menuPosition(std::string_view name) {
+    int position = 0;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.name == name) return position;
+        if (c.kind == ControlKind::MenuEntry) ++position;
+    }
+    ADD_FAILURE() << "no menu-bar row " << name;
+    return 0;
 }
 
 // Tab or Shift+Tab, and the name of the control that then has the focus.
@@ -547,7 +564,7 @@ std::vector<std::string> staticTexts(HWND box) {
 
 TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
     const Texts before = g_tavorin.allTexts();
-    clickMenu(1);  // 版本
+    clickMenu(menuPosition("bb"));  // 版本
     ASSERT_TRUE(waitFor([] { return !g_tavorin.text("Label50").empty(); }));
     Texts after = g_tavorin.allTexts();
     for (const VersionLine& line : kVersionLines) {
@@ -556,7 +573,7 @@ TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
     }
     EXPECT_EQ(after, before) << "the version command touched another control";
     const Texts once = g_tavorin.allTexts();
-    clickMenu(1);
+    clickMenu(menuPosition("bb"));
     EXPECT_EQ(g_tavorin.allTexts(), once);
     // 文件 opens its menu and runs nothing.
     openFileMenu(g_tavorin, 0);
@@ -614,6 +631,121 @@ TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(saveScreenshot(g_tavorin.form(), g_screenshot));
+}
+
+// The check dialog of the program, or nullptr while it is hidden.
+HWND checkDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        g_tavorin.thread(),
+        [](HWND window, LPARAM result) -> BOOL {
+            if (classOf(window) != "TavorinCheckDialog" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND checkControl(HWND dialog, std::string_view name) {
+    const ControlSpec* c = findCheckControl(name);
+    EXPECT_NE(c, nullptr) << name;
+    if (c == nullptr) return nullptr;
+    return GetDlgItem(dialog, kFirstControlId + static_cast<int>(c - checkDialogTable().data()));
+}
+
+// Every box of Form1 and of the dialog.
+Texts everyBox(HWND dialog) {
+    Texts texts;
+    for (const FieldSpec& f : fieldTable()) texts[std::string(f.name)] = g_tavorin.text(f.name);
+    for (const FieldSpec& f : checkFieldTable()) {
+        texts[std::string(f.name)] = textOf(checkControl(dialog, f.name));
+    }
+    return texts;
+}
+
+// "验算" → "稳定验算…" from the keyboard; the worked example of the check, typed into the
+// dialog; "验  算"; a fault; the dialog's picture, as tavorin-win32-check.bmp beside the
+// window's.
+TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
+    SetForegroundWindow(g_tavorin.form());
+    waitFor([] { return GetForegroundWindow() == g_tavorin.form(); }, 2000ms);
+    press(VK_F10);
+    for (int i = 0; i < menuPosition("check"); ++i) press(VK_RIGHT);
+    press(VK_DOWN);
+    press(VK_RETURN);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = checkDialog()) != nullptr; })) << "no dialog";
+    EXPECT_EQ(textOf(dialog), "稳定验算");
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_tavorin.form());
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, twipsToPixels(kCheckClientWidth, 96));
+    EXPECT_EQ(client.bottom, twipsToPixels(kCheckClientHeight, 96));
+    for (const ControlSpec& c : checkDialogTable()) {
+        SCOPED_TRACE(std::string(c.name));
+        const HWND control = checkControl(dialog, c.name);
+        ASSERT_NE(control, nullptr);
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_NEAR(r.left, twipsToPixels(c.left, 96), 1);
+        EXPECT_NEAR(r.top, twipsToPixels(c.top, 96), 1);
+        EXPECT_NEAR(r.right - r.left, twipsToPixels(c.width, 96), 1);
+        EXPECT_EQ(textOf(control), initialText(c));
+    }
+    const auto setText = [&](std::string_view name, std::string_view text) {
+        SendMessageW(checkControl(dialog, name), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(widen(text).c_str()));
+    };
+    for (const auto& [name, text] : kCheckExampleInputs) setText(name, text);
+    SendMessageW(checkControl(dialog, "Command2"), BM_CLICK, 0, 0);
+    {
+        MemoryStore engine;
+        for (const auto& [name, text] : kCheckExampleInputs) engine.replaceText(name, text);
+        ASSERT_FALSE(calculate(engine, "."));
+        ASSERT_FALSE(checkStability(engine, "."));
+        for (const auto& [name, text] : everyBox(dialog))
+            EXPECT_EQ(text, engine.text(name)) << name;
+        for (const auto& [name, text] : kCheckExampleResults) {
+            EXPECT_EQ(engine.text(name), text) << name;
+        }
+    }
+    EXPECT_EQ(g_tavorin.messageBox(), nullptr);
+
+    if (!g_screenshot.empty()) {
+        std::wstring path = g_screenshot;
+        path.insert(path.rfind(L'.'), L"-check");
+        RedrawWindow(dialog, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(saveScreenshot(dialog, path));
+    }
+
+    // A fault: the engine's message in a box; every box keeps its text.
+    setText("Bjt", "6m");
+    const Texts before = everyBox(dialog);
+    MemoryStore faulted;
+    for (const auto& [name, text] : before) faulted.replaceText(name, text);
+    ASSERT_FALSE(calculate(faulted, "."));
+    const std::optional<Fault> fault = checkStability(faulted, ".");
+    ASSERT_TRUE(fault.has_value());
+    PostMessageW(checkControl(dialog, "Command2"), BM_CLICK, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = g_tavorin.messageBox()) != nullptr; }));
+    EXPECT_EQ(textOf(box), "Tavorin");
+    const std::vector<std::string> texts = staticTexts(box);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), fault->message), texts.end())
+        << "the box shows no \"" << fault->message << "\"";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ(everyBox(dialog), before);
+
+    // Closed, the dialog is hidden; the window goes on at the check's start state.
+    for (const FieldSpec& f : checkFieldTable()) setText(f.name, f.defaultText);
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitFor([] { return checkDialog() == nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(g_tavorin.form()));
 }
 
 // What a file command left: the texts of each message box it showed, each dismissed.

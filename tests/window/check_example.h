@@ -1,0 +1,27 @@
+// The worked example of the stability check, as the windows' tests type it and read it
+// back: the default anchor block on a base 6 × 5, 4 high, the bend point 2.5 above the
+// base, [σ] = 50, Kh = 0.1, and what a hand calculation gives.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace tavorin {
+
+inline const std::map<std::string, std::string> kCheckExampleInputs = {
+    {"Bjt", "6"}, {"Ljt", "5"}, {"Hjt", "4"}, {"hpt", "2.5"}, {"Rjt", "50"}, {"Kht", "0.1"}};
+
+inline const std::map<std::string, std::string> kCheckExampleResults = {
+    {"Gj", "288"},
+    {"Kc1", "1.99559644548481"},
+    {"Ko1", "3.04270931788839"},
+    {"ej1", "0.75165497683355"},
+    {"smax1", "15.0634414339374"},
+    {"smin1", "2.13565500132914"},
+    {"Kc1e", "1.45526598884597"},
+    {"smax1e", "16.9834414339374"},
+    {"jg1", "满足"},
+    {"jg", "满足"},
+    {"Bmin", "5.3"}};
+
+}  // namespace tavorin
