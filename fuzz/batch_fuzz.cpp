@@ -102,7 +102,7 @@ Verdict judge(std::string_view line, bool first) {
     v.acceptable = v.object.is_object();
     if (v.acceptable) {
         for (const auto& [name, value] : v.object.items()) {
-            const tavorin::FieldSpec* f = tavorin::findField(name);
+            const tavorin::FieldSpec* f = tavorin::findAnyField(name);
             if (f == nullptr || f->role == tavorin::FieldRole::Caption || !value.is_string()) {
                 v.acceptable = false;
             }
@@ -166,12 +166,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         FUZZ_CHECK(!verdict.known || verdict.valid, "invalid line %zu calculated", i + 1);
-        FUZZ_CHECK(answer.size() == 2 && answer["fields"].size() == tavorin::fieldTable().size() &&
-                       answer.contains("fault"),
+        // Form1's boxes, and the check's after them on a line that names one of its boxes.
+        const std::size_t boxes = answer["fields"].size();
+        const std::size_t form1 = tavorin::fieldTable().size();
+        FUZZ_CHECK(answer.size() == 2 && answer.contains("fault") &&
+                       (boxes == form1 || boxes == form1 + tavorin::checkFieldTable().size()),
                    "answer %zu has the wrong members", i + 1);
         if (verdict.known) {
+            bool namesCheck = false;
+            for (const auto& item : verdict.object.items()) {
+                namesCheck = namesCheck || tavorin::findCheckField(item.key()) != nullptr;
+            }
+            FUZZ_CHECK((boxes != form1) == namesCheck, "answer %zu: the check's boxes %s", i + 1,
+                       namesCheck ? "missing" : "unasked");
+        }
+        if (verdict.known) {
             for (const auto& [name, value] : verdict.object.items()) {
-                if (tavorin::findField(name)->role == tavorin::FieldRole::Output) continue;
+                if (tavorin::findAnyField(name)->role == tavorin::FieldRole::Output) continue;
                 FUZZ_CHECK(answer["fields"][name] == value, "line %zu: %s changed", i + 1,
                            name.c_str());
             }
