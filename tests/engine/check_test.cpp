@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/calculate.h"
+#include "tests/check_example.h"
 
 namespace tavorin {
 namespace {
@@ -25,30 +26,21 @@ MemoryStore storeWith(const Texts& texts) {
 constexpr const char* kDash = "—";
 
 TEST(Check, TheWorkedExampleAfterTheCalculation) {
-    MemoryStore store = storeWith(
-        {{"Bjt", "6"}, {"Ljt", "5"}, {"Hjt", "4"}, {"hpt", "2.5"}, {"Rjt", "50"}, {"Kht", "0.1"}});
+    MemoryStore store;
+    for (const auto& [name, text] : kCheckExampleInputs) ASSERT_TRUE(store.replaceText(name, text));
     ASSERT_FALSE(calculate(store).has_value());
     const std::optional<Fault> fault = checkStability(store);
     ASSERT_FALSE(fault.has_value()) << fault->message;
-    const Texts expected = {
-        {"Gj", "288"},
-        {"Kc1", "1.99559644548481"},
-        {"Ko1", "3.04270931788839"},
-        {"ej1", "0.75165497683355"},
-        {"smax1", "15.0634414339374"},
-        {"smin1", "2.13565500132914"},
-        {"Kc1e", "1.45526598884597"},
-        {"smax1e", "16.9834414339374"},
-        {"jg", "满足"},
-        {"Bmin", "5.3"},
-        // Beyond the example, from the same independent computation.
+    for (const auto& [box, text] : kCheckExampleResults) EXPECT_EQ(store.text(box), text) << box;
+    // Beyond the example, from the same independent computation.
+    const Texts beyond = {
         {"Nj1", "257.986446528998"},
         {"Hj1e", "106.36671859565"},
         {"smin1e", "0.21565500132914"},
         {"Ko2e", "3.37507711637146"},
         {"jg2e", "满足"},
     };
-    for (const auto& [box, text] : expected) EXPECT_EQ(store.text(box), text) << box;
+    for (const auto& [box, text] : beyond) EXPECT_EQ(store.text(box), text) << box;
 }
 
 // The forces as a calculation shows them, then the check's inputs.

@@ -20,7 +20,7 @@
 #include "engine/calculate.h"
 #include "engine/check.h"
 #include "engine/fields.h"
-#include "tests/window/check_example.h"
+#include "tests/check_example.h"
 #include "tests/window/qt/print_qstring.h"
 #include "window/check_dialog.h"
 #include "window/qt/form1.h"

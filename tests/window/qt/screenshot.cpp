@@ -18,7 +18,7 @@
 #include <QTest>
 #include <cstdio>
 
-#include "tests/window/check_example.h"
+#include "tests/check_example.h"
 #include "window/qt/application.h"
 #include "window/qt/form1.h"
 

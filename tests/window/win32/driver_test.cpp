@@ -20,7 +20,7 @@
 #include "engine/check.h"
 #include "engine/fields.h"
 #include "sheet/case_file.h"
-#include "tests/window/check_example.h"
+#include "tests/check_example.h"
 #include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"

@@ -1,6 +1,6 @@
-// The worked example of the stability check, as the windows' tests type it and read it
-// back: the default anchor block on a base 6 × 5, 4 high, the bend point 2.5 above the
-// base, [σ] = 50, Kh = 0.1, and what a hand calculation gives.
+// The worked example of the stability check, as the engine's and the windows' tests type it
+// and read it back: the default anchor block on a base 6 × 5, 4 high, the bend point 2.5
+// above the base, [σ] = 50, Kh = 0.1, and what a hand calculation gives.
 #pragma once
 
 #include <map>
