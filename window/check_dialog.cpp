@@ -115,9 +115,7 @@ std::span<const std::size_t> checkFocusOrder() {
 }
 
 const ControlSpec* findCheckControl(std::string_view name) {
-    const auto it = std::find_if(std::begin(kControls), std::end(kControls),
-                                 [name](const ControlSpec& c) { return c.name == name; });
-    return it == std::end(kControls) ? nullptr : &*it;
+    return findControlIn(kControls, name);
 }
 
 bool isVerdictBox(std::string_view name) {

@@ -169,11 +169,13 @@ std::span<const std::size_t> focusOrder() {
     return order;
 }
 
-const ControlSpec* findControl(std::string_view name) {
-    const auto it = std::find_if(std::begin(kControls), std::end(kControls),
+const ControlSpec* findControlIn(std::span<const ControlSpec> table, std::string_view name) {
+    const auto it = std::find_if(table.begin(), table.end(),
                                  [name](const ControlSpec& c) { return c.name == name; });
-    return it == std::end(kControls) ? nullptr : &*it;
+    return it == table.end() ? nullptr : &*it;
 }
+
+const ControlSpec* findControl(std::string_view name) { return findControlIn(kControls, name); }
 
 std::string_view initialText(const ControlSpec& control) {
     switch (control.from) {

@@ -78,8 +78,11 @@ std::span<const std::size_t> focusOrder();
 // The same for any control table (Form1's, the check dialog's).
 std::vector<std::size_t> focusOrderOf(std::span<const ControlSpec> table);
 
-// The row of `name`, or nullptr.
+// The row of `name` in Form1's table, or nullptr.
 const ControlSpec* findControl(std::string_view name);
+
+// The row of `name` in any control table, or nullptr.
+const ControlSpec* findControlIn(std::span<const ControlSpec> table, std::string_view name);
 
 // The text the control shows when the window opens.
 std::string_view initialText(const ControlSpec& control);

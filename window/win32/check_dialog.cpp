@@ -69,11 +69,7 @@ LRESULT CheckDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_ACTIVATE:
             // The focus comes back to the control that had it when the dialog was left.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                if (HWND focus = focusOwner(m_window, GetFocus())) m_lastFocus = focus;
-            } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus)) {
-                SetFocus(m_lastFocus);
-            }
+            keepFocusAcrossActivation(m_window, LOWORD(wParam) != WA_INACTIVE, m_lastFocus);
             return 0;
         case WM_CLOSE:
             ShowWindow(m_window, SW_HIDE);
@@ -97,10 +93,7 @@ HBRUSH CheckDialog::colourVerdict(HDC dc, HWND control) {
 }
 
 void CheckDialog::layout(const WindowFonts& fonts, int dpi) {
-    const auto table = checkDialogTable();
-    for (size_t row = 0; row < table.size(); ++row) {
-        if (m_controls[row] != nullptr) layoutControl(table[row], m_controls[row], fonts, dpi);
-    }
+    layoutControls(checkDialogTable(), m_controls, fonts, dpi);
     RECT frame{0, 0, twipsToPixels(kCheckClientWidth, dpi), twipsToPixels(kCheckClientHeight, dpi)};
     adjustWindowRect(frame, kWindowStyle, false, 0, dpi);
     SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -113,13 +106,6 @@ void CheckDialog::show() {
     if (m_lastFocus != nullptr) SetFocus(m_lastFocus);
 }
 
-bool CheckDialog::preTranslate(MSG& message) {
-    if (message.hwnd != m_window && !IsChild(m_window, message.hwnd)) return false;
-    if ((message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
-        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        return true;  // swallowed: no default or cancel button
-    }
-    return IsDialogMessageW(m_window, &message) != FALSE;
-}
+bool CheckDialog::preTranslate(MSG& message) { return translateTableKeys(m_window, message); }
 
 }  // namespace tavorin::win32

@@ -121,4 +121,31 @@ void layoutControl(const ControlSpec& c, HWND control, const WindowFonts& fonts,
     InvalidateRect(control, nullptr, TRUE);
 }
 
+void layoutControls(std::span<const ControlSpec> table, const std::vector<HWND>& controls,
+                    const WindowFonts& fonts, int dpi) {
+    for (size_t row = 0; row < table.size(); ++row) {
+        if (controls[row] != nullptr) layoutControl(table[row], controls[row], fonts, dpi);
+    }
+}
+
+bool translateTableKeys(HWND window, MSG& message) {
+    if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+    if ((message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
+        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        HWND control = focusOwner(window, message.hwnd);
+        const bool openList =
+            control != nullptr && SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+        if (!openList) return true;  // swallowed: no default or cancel button
+    }
+    return IsDialogMessageW(window, &message) != FALSE;
+}
+
+void keepFocusAcrossActivation(HWND window, bool active, HWND& lastFocus) {
+    if (!active) {
+        if (HWND focus = focusOwner(window, GetFocus())) lastFocus = focus;
+    } else if (lastFocus != nullptr && IsWindow(lastFocus)) {
+        SetFocus(lastFocus);
+    }
+}
+
 }  // namespace tavorin::win32

@@ -41,6 +41,19 @@ void orderSiblings(std::span<const ControlSpec> table, const std::vector<HWND>& 
 // The control at its twips and in its font, at `dpi`.
 void layoutControl(const ControlSpec& c, HWND control, const WindowFonts& fonts, int dpi);
 
+// Every control of `table` (by row in `controls`, nullptr where there is none) laid out.
+void layoutControls(std::span<const ControlSpec> table, const std::vector<HWND>& controls,
+                    const WindowFonts& fonts, int dpi);
+
+// The keyboard of a window built from a table (Form1, the check dialog), for a message of
+// the loop: Tab and Shift+Tab walk the sibling order; Enter and Esc press nothing (unless a
+// choice list is open, which they close). True when the message is handled.
+bool translateTableKeys(HWND window, MSG& message);
+
+// At WM_ACTIVATE: on leaving, remembers in `lastFocus` the control that had the focus; on
+// coming back, gives it the focus again.
+void keepFocusAcrossActivation(HWND window, bool active, HWND& lastFocus);
+
 // The window procedure of an object of T, passed to CreateWindowExW as its creation
 // parameter: ties the object to the window at WM_NCCREATE (its `windowOf` member set),
 // unties it at WM_NCDESTROY (set to nullptr), and hands every other message to `handle`;

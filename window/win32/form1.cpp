@@ -114,13 +114,7 @@ void Form1::createControls() {
 // Every control at its twips and in its font, at m_dpi.
 void Form1::layoutControls() {
     m_fonts.emplace(m_face, m_dpi);
-    const auto table = controlTable();
-    for (size_t row = 0; row < table.size(); ++row) {
-        const ControlSpec& c = table[row];
-        HWND control = m_controls[row];
-        if (control == nullptr) continue;
-        layoutControl(c, control, *m_fonts, m_dpi);
-    }
+    win32::layoutControls(controlTable(), m_controls, *m_fonts, m_dpi);
     if (m_check) m_check->layout(*m_fonts, m_dpi);
 }
 
@@ -152,15 +146,7 @@ void Form1::show(int showCommand) {
 
 bool Form1::preTranslate(MSG& message) {
     if (m_check && m_check->preTranslate(message)) return true;
-    if (message.hwnd != m_window && !IsChild(m_window, message.hwnd)) return false;
-    if ((message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
-        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        HWND control = focusOwner(m_window, message.hwnd);
-        const bool openList =
-            control != nullptr && SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-        if (!openList) return true;  // swallowed: no default or cancel button
-    }
-    return IsDialogMessageW(m_window, &message) != FALSE;
+    return translateTableKeys(m_window, message);
 }
 
 void Form1::onCommand(int id, int code, HWND from) {
@@ -185,11 +171,7 @@ void Form1::onCommand(int id, int code, HWND from) {
 
 void Form1::onActivate(bool active) {
     // The focus comes back to the control that had it when the window was left.
-    if (!active) {
-        if (HWND focus = focusOwner(m_window, GetFocus())) m_lastFocus = focus;
-    } else if (m_lastFocus != nullptr && IsWindow(m_lastFocus)) {
-        SetFocus(m_lastFocus);
-    }
+    keepFocusAcrossActivation(m_window, active, m_lastFocus);
 }
 
 void Form1::onDpiChanged(int dpi, const RECT& suggested) {
