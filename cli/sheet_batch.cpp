@@ -2,7 +2,6 @@
 
 #include <istream>
 #include <ostream>
-#include <ranges>
 #include <string>
 
 #include "engine/check.h"
@@ -35,7 +34,9 @@ int runSheetBatch(std::istream& in, std::ostream& out) {
         const bool calculated = !calculate(store, record);
         // A line that names a check box gets the check's section too, when the command
         // finished without a fault.
-        if (calculated && hasCheckInput(std::views::keys(parsed.texts))) {
+        bool check = false;
+        for (const auto& member : parsed.texts) check = check || findCheckField(member.first);
+        if (check && calculated) {
             checkStability(store, checkRecord);
             out << sheetSection(record, heading, next, &checkRecord);
         } else {
