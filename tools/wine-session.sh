@@ -3,28 +3,28 @@
 #
 #   tools/wine-session.sh BUILD_DIR COMMAND [ARG...]
 #       Prepares the Wine prefix BUILD_DIR/wine/prefix (the first time only: Wine's own fonts,
-#       the Chinese font replacements, a virtual desktop), starts an X server (Xvfb) and one
+#       the Chinese font replacements, a virtual desktop, Windows 10), starts an X server (Xvfb) and one
 #       wineserver, runs COMMAND with WINEPREFIX, DISPLAY and the rest pointing at them, and
 #       stops both again, whatever COMMAND's outcome. Exits with COMMAND's status.
 #   tools/wine-session.sh run PROGRAM.exe [ARG...]
 #       Inside a session: runs one Windows program (CTest's emulator for every .exe).
 #   tools/wine-session.sh run-as VERSION PROGRAM.exe [ARG...]
-#       Inside a session: runs one Windows program with Wine telling it that it runs on
-#       Windows VERSION (winecfg's name: win7, win81, win10), in a prefix of its own,
-#       BUILD_DIR/wine/prefix-VERSION (made the first time alike, then `winecfg -v VERSION`),
-#       with a wineserver of its own that stops when the program ends. On the session's
-#       X server; one such program at a time per VERSION.
+#       Inside a session: runs one Windows program with Wine telling it, and every program
+#       named by an argument ending in .exe (Z:\... as Wine's programs take them), that they
+#       run on Windows VERSION (winecfg's name: win7, win81, win10). Wine gives a program
+#       the version of its name under AppDefaults: each runs as a copy named NAME-VERSION.exe
+#       in BUILD_DIR/wine/as-VERSION, so the session's other programs keep the prefix's own
+#       version. The copies take the programs' place in the arguments.
 #
-# The prefixes stay in the build folder for the next run (a new one takes 10 to 15 s) and
-# go with it. Nothing outside BUILD_DIR is written.
+# The prefix stays in the build folder for the next run (a new one takes 10 to 15 s) and
+# goes with it. Nothing outside BUILD_DIR is written.
 set -eu
 
 wine_loader=/usr/lib/wine/wine64
 
-# Makes the prefix $WINEPREFIX the first time (then $WINEPREFIX-ready exists); with a
-# Windows version as $1, Wine tells the programs of the prefix that they run on it.
+# Makes the prefix $WINEPREFIX the first time (then $WINEPREFIX-ready-win10 exists).
 prepare_prefix() {
-    [ -e "$WINEPREFIX-ready" ] && return 0
+    [ -e "$WINEPREFIX-ready-win10" ] && return 0
     log="$WINEPREFIX-wineboot.log"
     rm -rf "$WINEPREFIX"
     "$wine_loader" wineboot -i >"$log" 2>&1
@@ -48,17 +48,16 @@ prepare_prefix() {
     "$wine_loader" regedit /S "Z:$(echo "$WINEPREFIX.reg" | tr / '\\')"
     # The server writes the registry to the prefix when it ends.
     wineserver -w
-    if [ -n "${1:-}" ]; then
-        "$wine_loader" winecfg -v "$1" >>"$log" 2>&1
-        wineserver -w
-        # Without an argument, winecfg -v names the version it has.
-        if ! "$wine_loader" winecfg -v 2>>"$log" | tr -d '\r' | grep -qx "$1"; then
-            echo "wine-session.sh: winecfg did not set Windows version $1; see $log" >&2
-            exit 1
-        fi
-        wineserver -w
+    # Debian's Wine 8 makes a prefix that says Windows 7; the programs run on 10 unless
+    # run-as names another version.
+    "$wine_loader" winecfg -v win10 >>"$log" 2>&1
+    wineserver -w
+    if ! "$wine_loader" winecfg -v 2>>"$log" | tr -d '\r' | grep -qx win10; then
+        echo "wine-session.sh: winecfg did not set Windows 10; see $log" >&2
+        exit 1
     fi
-    touch "$WINEPREFIX-ready"
+    wineserver -w
+    touch "$WINEPREFIX-ready-win10"
 }
 
 # One wineserver for every program of the prefix, and Wine's own background programs
@@ -86,14 +85,41 @@ if [ "${1:-}" = run ] || [ "${1:-}" = run-as ]; then
     fi
     version=$2
     shift 2
-    export WINEPREFIX="$TAVORIN_WINE_SESSION/prefix-$version"
-    trap 'wineserver -k 2>/dev/null || true' EXIT
-    trap 'exit 130' INT TERM
-    prepare_prefix "$version"
-    start_server
-    status=0
-    "$wine_loader" "$@" || status=$?
-    exit "$status"
+    copies="$TAVORIN_WINE_SESSION/as-$version"
+    mkdir -p "$copies"
+    registry="$copies/versions.reg"
+    printf 'Windows Registry Editor Version 5.00\r\n' >"$registry"
+    # The program, then every argument naming a program, by its copy.
+    first=yes
+    for arg; do
+        [ "$first" = yes ] && set --
+        unix=$arg
+        case $arg in
+            [Zz]:\\*) unix=$(printf '%s' "${arg#??}" | tr '\\' /) ;;
+        esac
+        case $unix in
+            *.exe)
+                if [ -f "$unix" ]; then
+                    name=$(basename "$unix" .exe)-$version.exe
+                    cp "$unix" "$copies/$name"
+                    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s]\r\n' \
+                        "$name" >>"$registry"
+                    printf '"Version"="%s"\r\n' "$version" >>"$registry"
+                    if [ "$first" = yes ]; then
+                        arg="$copies/$name"
+                    else
+                        arg="Z:$(printf '%s' "$copies/$name" | tr / '\\')"
+                    fi
+                fi
+                ;;
+        esac
+        set -- "$@" "$arg"
+        first=no
+    done
+    # regedit reads UTF-16.
+    iconv -f UTF-8 -t UTF-16 "$registry" >"$registry.utf16"
+    "$wine_loader" regedit /S "Z:$(printf '%s' "$registry.utf16" | tr / '\\')"
+    exec "$wine_loader" "$@"
 fi
 
 if [ $# -lt 2 ]; then
@@ -122,10 +148,7 @@ stop() {
     status=$?
     trap - EXIT INT TERM
     if [ -n "$server_started" ]; then
-        # The session's server, and any a run-as program left behind.
-        for prefix in "$WINEPREFIX" "$state"/prefix-*/; do
-            [ -d "$prefix" ] && WINEPREFIX=${prefix%/} wineserver -k 2>/dev/null || true
-        done
+        wineserver -k 2>/dev/null || true
     fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
