@@ -50,7 +50,8 @@ void Notice::showOver(QWidget* host, const QString& text) {
         setWordWrap(true);
         resize(room, heightForWidth(room));
     }
-    move((host->width() - width()) / 2, host->height() - height() - kMargin);
+    // Form1's bottom right holds no control: the results stay readable.
+    move(host->width() - width() - kMargin, host->height() - height() - kMargin);
     raise();
     show();
     m_hold.start();

@@ -1,5 +1,5 @@
-// The brief notice that a file was written: a small rounded label over the bottom of the
-// window the user works in, shown for a moment and then faded out. It moves no control and
+// The brief notice that a file was written: a small rounded label in the bottom right corner
+// of the window the user works in, shown for a moment and then faded out. It moves no control and
 // changes neither the window's size nor its title; a new notice replaces the one shown.
 #pragma once
 
@@ -20,7 +20,7 @@ class Notice final : public QLabel {
     // Hidden until shown; objectName "notice".
     explicit Notice(QWidget* host);
 
-    // Shows `text` centred over the bottom of `host` (a window's client area), its
+    // Shows `text` in the bottom right corner of `host` (a window's client area), its
     // accessible name the text, and starts the time it stays.
     void showOver(QWidget* host, const QString& text);
 

@@ -1,7 +1,8 @@
 // Opens the real Form1 on an X server and saves what the user sees: form1.png at start and
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
-// sheet-turned.pdf, and saves check-dialog.png, the check dialog after "验  算". With --antialiased
+// sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
+// check-dialog.png, the check dialog after "验  算". With --antialiased
 // it draws every glyph antialiased instead and saves form1-antialiased.png and
 // form1-result-antialiased.png, for comparing the two.
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -144,6 +146,11 @@ int main(int argc, char* argv[]) {
         form.findChild<QAction*>(QStringLiteral("exportPdf"))->trigger();
         check(faults.isEmpty() && QFileInfo(pdf).size() > 10000, "the sheet exported as PDF");
         std::printf("saved %s\n", qPrintable(pdf));
+        // The notice of the export over the window's bottom, before it fades.
+        auto* notice = form.findChild<QLabel*>(QStringLiteral("notice"));
+        check(notice != nullptr && notice->isVisible(), "the notice of the export shown");
+        QTest::qWait(100);
+        check(save(grabFromServer(form), dir.filePath("notice.png")), "notice image saved");
     }
     return failures == 0 ? 0 : 1;
 }
