@@ -2,8 +2,8 @@
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
 // sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
-// check-dialog.png, the check dialog after "验  算". With --antialiased
-// it draws every glyph antialiased instead and saves form1-antialiased.png and
+// file-menu.png, the menu 文件 open, and check-dialog.png, the check dialog after "验  算". With
+// --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png and
 // form1-result-antialiased.png, for comparing the two.
 #include <QAction>
 #include <QApplication>
@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -108,6 +110,16 @@ int main(int argc, char* argv[]) {
     const QRect x1Rect(x1->mapTo(&form, QPoint(0, 0)) * form.devicePixelRatioF(),
                        x1->size() * form.devicePixelRatioF());
     check(start.copy(x1Rect) != result.copy(x1Rect), "x1 on the screen changed");
+
+    // The menu 文件 with its keys.
+    if (!antialiased) {
+        QMenu* menu = form.findChild<QAction*>(QStringLiteral("file"))->menu();
+        menu->popup(form.mapToGlobal(QPoint(0, form.menuBar()->height())));
+        check(QTest::qWaitForWindowExposed(menu), "the menu 文件 shown");
+        QTest::qWait(100);
+        check(save(grabFromServer(*menu), dir.filePath("file-menu.png")), "menu image saved");
+        menu->hide();
+    }
 
     // The check dialog after "验  算" on the worked example of the check.
     if (!antialiased) {
