@@ -126,19 +126,38 @@ std::optional<Fault> run(FieldStore& store, Command command) {
     return std::nullopt;
 }
 
-void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry) {
+// What a file command did: the fault that stopped its calculation as the button reports
+// it, then its error, or else its notice.
+void tell(WindowSide& side, const FileOutcome& outcome) {
+    if (outcome.fault) side.report(outcome.fault->message);
+    if (!outcome.error.empty()) {
+        side.report(outcome.error);
+    } else if (!outcome.done.empty()) {
+        side.notify(outcome.done);
+    }
+}
+
+void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry,
+                  CaseDocument& document) {
     if (entry.command == FileCommand::CheckDialog) {
         side.showCheckDialog();
         return;
     }
     if (entry.command == FileCommand::Print) {
         std::optional<Fault> fault;
-        const std::string document = calculateSheet(store, fault);
+        const std::string sheet = calculateSheet(store, fault);
         if (fault) side.report(fault->message);
-        side.print(document);
+        side.print(sheet);
         return;
     }
-    const std::string path = side.choosePath(entry, suggestedName(store, entry.suffix));
+    std::string path;
+    if (entry.command == FileCommand::Save && !document.path.empty()) {
+        path = document.path;
+    } else {
+        // Save as offers the case's own file, in its folder.
+        const bool own = entry.command == FileCommand::SaveAs && !document.path.empty();
+        path = side.choosePath(entry, own ? document.path : suggestedName(store, entry.suffix));
+    }
     if (path.empty()) return;
     FileOutcome outcome;
     switch (entry.command) {
@@ -146,23 +165,27 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
             outcome = openCase(store, path);
             break;
         case FileCommand::Save:
+        case FileCommand::SaveAs:
             outcome = saveCase(store, path);
             break;
         case FileCommand::ExportSheet:
             outcome = exportSheet(store, path);
             break;
         case FileCommand::ExportPdf: {
-            const std::string document = calculateSheet(store, outcome.fault);
-            outcome.error = side.exportPdf(document, path);
+            const std::string sheet = calculateSheet(store, outcome.fault);
+            outcome.error = side.exportPdf(sheet, path);
+            if (outcome.error.empty()) outcome.done = exportedNotice(path);
             break;
         }
         case FileCommand::Print:
         case FileCommand::CheckDialog:
             break;
     }
-    // A calculation that stopped is reported as the button reports it.
-    if (outcome.fault) side.report(outcome.fault->message);
-    if (!outcome.error.empty()) side.report(outcome.error);
+    const bool caseFile = entry.command == FileCommand::Open ||
+                          entry.command == FileCommand::Save ||
+                          entry.command == FileCommand::SaveAs;
+    if (caseFile && outcome.error.empty()) document.path = path;
+    tell(side, outcome);
 }
 
 }  // namespace
@@ -175,8 +198,18 @@ void runCommand(WindowStore& store, WindowSide& side, Command command, const Sto
 }
 
 void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
-              const StoreTrap& trap) {
-    guarded(store, side, trap, [&](FieldStore& undo) { runFileEntry(undo, side, entry); });
+              CaseDocument& document, const StoreTrap& trap) {
+    guarded(store, side, trap,
+            [&](FieldStore& undo) { runFileEntry(undo, side, entry, document); });
+}
+
+void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
+                const std::string& utf8Path, const StoreTrap& trap) {
+    guarded(store, side, trap, [&](FieldStore& undo) {
+        const FileOutcome outcome = openCase(undo, utf8Path);
+        if (outcome.error.empty()) document.path = utf8Path;
+        tell(side, outcome);
+    });
 }
 
 }  // namespace tavorin

@@ -42,6 +42,10 @@ class WindowSide {
     // store from the start; brings it to the front when it is already shown.
     virtual void showCheckDialog() = 0;
 
+    // Says briefly that a file was written ("已保存到“3号镇墩.tavorin”。"): a notice that
+    // goes by itself, with no box to close, leaving Form1's layout and caption as they are.
+    virtual void notify(std::string_view message) = 0;
+
   protected:
     ~WindowSide() = default;
 };
@@ -63,9 +67,17 @@ using StoreTrap = std::function<void(std::string_view name)>;
 void runCommand(WindowStore& store, WindowSide& side, Command command, const StoreTrap& trap = {});
 
 // The handler of a menu entry: shows the check dialog for 稳定验算…; otherwise asks for its
-// file (打印… for a printer), runs it on the store, and reports the fault that stopped the
-// calculation (the sheet holds the steps up to there) and then any error.
+// file (打印… for a printer; 保存 only for a case without a file), runs it on the store, and
+// reports the fault that stopped the calculation (the sheet holds the steps up to there),
+// then any error, or else notifies what was written. A case opened or saved makes its file
+// the document's.
 void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
-              const StoreTrap& trap = {});
+              CaseDocument& document, const StoreTrap& trap = {});
+
+// Opens the case file at `utf8Path` as 打开… does once the file is chosen: for a file named
+// on the command line or dropped on the window. A file that is not a case is reported and
+// leaves every box, and the document, as they were.
+void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
+                const std::string& utf8Path, const StoreTrap& trap = {});
 
 }  // namespace tavorin

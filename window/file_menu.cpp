@@ -13,12 +13,16 @@ namespace {
 using C = FileCommand;
 
 constexpr FileMenuEntry kEntries[] = {
-    {"file", "openCase", "打开…", C::Open, false, "算例文件 (*.json);;所有文件 (*)", ".json"},
-    {"file", "saveCase", "保存…", C::Save, false, "算例文件 (*.json)", ".json"},
-    {"file", "exportSheet", "导出计算书…", C::ExportSheet, false, "计算书 (*.html)", ".html"},
-    {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf"},
-    {"file", "printSheet", "打印…", C::Print, true, "", ""},
-    {"check", "stabilityCheck", "稳定验算…", C::CheckDialog, false, "", ""},
+    {"file", "openCase", "打开…", C::Open, false, "算例文件 (*.tavorin *.json);;所有文件 (*)",
+     kCaseSuffix, "Ctrl+O"},
+    {"file", "saveCase", "保存", C::Save, false, "算例文件 (*.tavorin)", kCaseSuffix, "Ctrl+S"},
+    {"file", "saveCaseAs", "另存为…", C::SaveAs, false, "算例文件 (*.tavorin)", kCaseSuffix,
+     "Ctrl+Shift+S"},
+    {"file", "exportSheet", "导出计算书…", C::ExportSheet, false, "计算书 (*.html)", ".html",
+     "Ctrl+E"},
+    {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf", ""},
+    {"file", "printSheet", "打印…", C::Print, true, "", "", "Ctrl+P"},
+    {"check", "stabilityCheck", "稳定验算…", C::CheckDialog, false, "", "", ""},
 };
 
 }  // namespace
@@ -32,6 +36,28 @@ std::span<const FileMenuEntry> menuEntries(std::string_view parent) {
     return {first, last};
 }
 
+std::optional<KeyChord> keyChord(std::string_view keys) {
+    if (!keys.starts_with("Ctrl+")) return std::nullopt;
+    keys.remove_prefix(5);
+    KeyChord chord;
+    if (keys.starts_with("Shift+")) {
+        chord.shift = true;
+        keys.remove_prefix(6);
+    }
+    if (keys.size() != 1 || keys[0] < 'A' || keys[0] > 'Z') return std::nullopt;
+    chord.letter = keys[0];
+    return chord;
+}
+
+std::string_view fileNameOf(std::string_view utf8Path) {
+    const size_t slash = utf8Path.find_last_of("/\\");
+    return slash == std::string_view::npos ? utf8Path : utf8Path.substr(slash + 1);
+}
+
+std::string exportedNotice(std::string_view utf8Path) {
+    return "计算书已导出到“" + std::string(fileNameOf(utf8Path)) + "”。";
+}
+
 std::string dialogTitle(const FileMenuEntry& entry) {
     std::string title(entry.caption);
     if (const size_t dots = title.find("…"); dots != std::string::npos) title.erase(dots);
@@ -40,8 +66,8 @@ std::string dialogTitle(const FileMenuEntry& entry) {
 
 FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
     const CaseParse parsed = openCaseFile(utf8Path);
-    if (!parsed.error.empty()) return {parsed.error, std::nullopt};
-    if (!applyCase(store, parsed.texts)) return {"无法把算例写入窗口。", std::nullopt};
+    if (!parsed.error.empty()) return {parsed.error, std::nullopt, {}};
+    if (!applyCase(store, parsed.texts)) return {"无法把算例写入窗口。", std::nullopt, {}};
     for (const auto& table : {fieldTable(), checkFieldTable()}) {
         for (const FieldSpec& f : table) {
             if (f.role == FieldRole::Output) store.replaceText(f.name, "");
@@ -53,8 +79,12 @@ FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
 
 FileOutcome saveCase(FieldStore& store, const std::string& utf8Path) {
     const CaseWrite written = caseJson(store);
-    if (!written.error.empty()) return {written.error, std::nullopt};
-    return {writeFileReplacing(utf8Path, written.json), std::nullopt};
+    if (!written.error.empty()) return {written.error, std::nullopt, {}};
+    FileOutcome outcome{writeFileReplacing(utf8Path, written.json), std::nullopt, {}};
+    if (outcome.error.empty()) {
+        outcome.done = "已保存到“" + std::string(fileNameOf(utf8Path)) + "”。";
+    }
+    return outcome;
 }
 
 namespace {
@@ -86,6 +116,7 @@ FileOutcome exportSheet(FieldStore& store, const std::string& utf8Path) {
     FileOutcome outcome;
     const std::string document = calculateSheet(store, outcome.fault);
     outcome.error = writeFileReplacing(utf8Path, document);
+    if (outcome.error.empty()) outcome.done = exportedNotice(utf8Path);
     return outcome;
 }
 

@@ -17,7 +17,8 @@ namespace tavorin {
 
 enum class FileCommand {
     Open,         // 打开…: a case file into the input boxes
-    Save,         // 保存…: the input boxes into a case file
+    Save,         // 保存: the input boxes into the case's file, asking for one for a new case
+    SaveAs,       // 另存为…: the input boxes into a case file chosen each time
     ExportSheet,  // 导出计算书…: calculate and write the calculation sheet (.html)
     ExportPdf,    // 导出 PDF…: the same document as PDF (the Qt window's print support)
     Print,        // 打印…: the same document on a printer (the Qt window's print support)
@@ -32,10 +33,32 @@ struct FileMenuEntry {
     bool needsPrintSupport;   // only where the toolkit prints
     std::string_view filter;  // the file dialog's filter, or empty
     std::string_view suffix;  // added to a chosen name without one
+    std::string_view keys;    // the shortcut as Qt writes it portably ("Ctrl+Shift+S"), or empty
 };
 
-// Every entry, grouped by parent and in menu order: under "file" 打开…, 保存…, 导出计算书…,
-// 导出 PDF…, 打印…; under "check" 稳定验算….
+// A shortcut of the menu table: Ctrl, with Shift when `shift`, and a capital letter.
+struct KeyChord {
+    bool shift = false;
+    char letter = 0;
+    bool operator==(const KeyChord&) const = default;
+};
+
+// The chord of `keys` ("Ctrl+O", "Ctrl+Shift+S"); nullopt for empty or any other text.
+std::optional<KeyChord> keyChord(std::string_view keys);
+
+// Case files are saved as .tavorin; .json files (the batch tool's lines, older cases) open
+// the same way.
+inline constexpr std::string_view kCaseSuffix = ".tavorin";
+
+// The case file the window's boxes belong to: the one last opened or saved, empty for a
+// new case. 保存 writes to it without asking.
+struct CaseDocument {
+    std::string path;  // UTF-8
+};
+
+// Every entry, grouped by parent and in menu order: under "file" 打开… (Ctrl+O), 保存
+// (Ctrl+S), 另存为… (Ctrl+Shift+S), 导出计算书… (Ctrl+E), 导出 PDF…, 打印… (Ctrl+P); under
+// "check" 稳定验算….
 std::span<const FileMenuEntry> fileMenu();
 
 // The entries under the menu-bar row `parent`, in menu order; empty for a row that opens no
@@ -49,7 +72,11 @@ std::string dialogTitle(const FileMenuEntry& entry);
 struct FileOutcome {
     std::string error;           // Chinese; non-empty when nothing was done
     std::optional<Fault> fault;  // the calculation stopped (the sheet holds it up to there)
+    std::string done;            // a file was written: the brief notice that says so
 };
+
+// The last part of a path, after its last "/" or "\\".
+std::string_view fileNameOf(std::string_view utf8Path);
 
 // Opens a case file: on success every input box and choice list gets the case's text (or
 // its default), every output box is emptied and Label25 cleared, as in a window just
@@ -57,7 +84,8 @@ struct FileOutcome {
 // store changes.
 FileOutcome openCase(FieldStore& store, const std::string& utf8Path);
 
-// Saves the input boxes and choice lists as a case file (temporary file, then rename).
+// Saves the input boxes and choice lists as a case file (temporary file, then rename);
+// `done` is "已保存到“3号镇墩.tavorin”。".
 FileOutcome saveCase(FieldStore& store, const std::string& utf8Path);
 
 // Runs the calculate command on the store, as the button does, with a record, and returns
@@ -66,8 +94,12 @@ FileOutcome saveCase(FieldStore& store, const std::string& utf8Path);
 // without a fault and the sheet holds its section; `fault` is then the check's, if any.
 std::string calculateSheet(FieldStore& store, std::optional<Fault>& fault);
 
-// calculateSheet, then writes the document (temporary file, then rename).
+// calculateSheet, then writes the document (temporary file, then rename); `done` is
+// "计算书已导出到“3号镇墩.html”。", also when the calculation stopped.
 FileOutcome exportSheet(FieldStore& store, const std::string& utf8Path);
+
+// The notice of a sheet written to `utf8Path` (HTML or PDF).
+std::string exportedNotice(std::string_view utf8Path);
 
 // The name to offer in a save dialog: the block's name, or "算例".
 std::string suggestedName(FieldStore& store, std::string_view suffix);

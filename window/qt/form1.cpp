@@ -2,14 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,9 +24,22 @@
 #include "window/qt/check_dialog.h"
 #include "window/qt/controls.h"
 #include "window/qt/fonts.h"
+#include "window/qt/notice.h"
 #include "window/qt/sheet_print.h"
 
 namespace tavorin {
+namespace {
+
+// The first local file a drag carries, or empty: other URLs (web pages) are no case.
+QString draggedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) return url.toLocalFile();
+    }
+    return {};
+}
+
+}  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(fromUtf8(kFormName));
@@ -52,8 +70,15 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
                 for (const FileMenuEntry& file : entries) {
                     QAction* action = menu->addAction(fromUtf8(file.caption));
                     action->setObjectName(fromUtf8(file.name));
+                    if (!file.keys.empty()) {
+                        action->setShortcut(QKeySequence::fromString(fromUtf8(file.keys),
+                                                                     QKeySequence::PortableText));
+                        // Also while the check dialog is the active window.
+                        action->setShortcutContext(Qt::ApplicationShortcut);
+                        m_keys << action->shortcut();
+                    }
                     connect(action, &QAction::triggered, this,
-                            [this, &file] { runEntry(m_store, *this, file, m_trap); });
+                            [this, &file] { runEntry(m_store, *this, file, m_document, m_trap); });
                 }
                 entry = menu->menuAction();
             } else {
@@ -79,9 +104,58 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     // The check dialog's boxes are in the store from the start, for case files and the sheet.
     m_check = new CheckDialog(
         this, m_store, [this](Command command) { runCommand(m_store, *this, command, m_trap); });
+    m_notice = new Notice(area);
+    setAcceptDrops(true);
+    m_check->setAcceptDrops(true);
+    qApp->installEventFilter(this);
 
     resize(twipsToPixels(kClientWidth),
            twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+}
+
+void Form1::openFile(const QString& path) {
+    openCaseAt(m_store, *this, m_document, QFileInfo(path).absoluteFilePath().toStdString(),
+               m_trap);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::DragEnter && type != QEvent::DragMove &&
+        type != QEvent::Drop) {
+        return false;
+    }
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || (widget->window() != this && widget->window() != m_check)) {
+        return false;
+    }
+    if (type != QEvent::ShortcutOverride) return handleDrag(event);
+    // Left unaccepted, the key goes to the entry's shortcut instead of the box.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!m_keys.contains(QKeySequence(key->keyCombination()))) return false;
+    key->ignore();
+    return true;
+}
+
+bool Form1::handleDrag(QEvent* event) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = draggedFile(drop->mimeData());
+    // Text drops into the boxes work as always; nothing opens behind a modal dialog.
+    if (file.isEmpty() || QApplication::activeModalWidget() != nullptr) return false;
+    // Copied, never moved: the source keeps its file.
+    const Qt::DropActions possible = drop->possibleActions();
+    if (possible & Qt::CopyAction) {
+        drop->setDropAction(Qt::CopyAction);
+    } else if (possible & Qt::LinkAction) {
+        drop->setDropAction(Qt::LinkAction);
+    } else {
+        return false;
+    }
+    drop->accept();
+    if (event->type() == QEvent::Drop) {
+        // After the drop has finished, so that a message box does not hold up its source.
+        QTimer::singleShot(0, this, [this, file] { openFile(file); });
+    }
+    return true;
 }
 
 void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
@@ -116,6 +190,12 @@ void Form1::showCheckDialog() {
     m_check->show();
     m_check->raise();
     m_check->activateWindow();
+}
+
+void Form1::notify(std::string_view message) {
+    QWidget* host =
+        QApplication::activeWindow() == m_check ? static_cast<QWidget*>(m_check) : centralWidget();
+    m_notice->showOver(host, fromUtf8(message));
 }
 
 void Form1::print(const std::string& html) {

@@ -1,5 +1,6 @@
-// The menu "文件" of Form1 under Qt's offscreen platform: export a sheet, save a case, open
-// it into a fresh window, export a PDF, and open broken files.
+// The menu "文件" of Form1 under Qt's offscreen platform: its entries and keys, export a
+// sheet, save a case (asking only for a new one), open it into a fresh window, export a
+// PDF, and open broken files.
 #include "window/file_menu.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <map>
 #include <memory>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -99,13 +99,23 @@ TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
     EXPECT_EQ(bar[0]->objectName(), "file");
     EXPECT_EQ(bar[1]->text(), "验算");
     EXPECT_EQ(bar[2]->text(), "版本");
+    // Each entry as the menu shows it: caption, then its key.
     const std::pair<int, QStringList> menus[] = {
-        {0, {"打开…", "保存…", "导出计算书…", "导出 PDF…", "打印…"}}, {1, {"稳定验算…"}}};
+        {0,
+         {"打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S", "导出计算书… Ctrl+E", "导出 PDF… ",
+          "打印… Ctrl+P"}},
+        {1, {"稳定验算… "}}};
     for (const auto& [at, expected] : menus) {
         ASSERT_NE(bar[at]->menu(), nullptr);
-        QStringList captions;
-        for (QAction* a : bar[at]->menu()->actions()) captions << a->text();
-        EXPECT_EQ(captions, expected);
+        QStringList shown;
+        for (QAction* a : bar[at]->menu()->actions()) {
+            shown << a->text() + " " + a->shortcut().toString(QKeySequence::NativeText);
+            // The keys work from the check dialog too.
+            if (!a->shortcut().isEmpty()) {
+                EXPECT_EQ(a->shortcutContext(), Qt::ApplicationShortcut);
+            }
+        }
+        EXPECT_EQ(shown, expected);
     }
 }
 
@@ -126,12 +136,23 @@ TEST(FileMenu, ExportSaveAndOpenIntoAFreshWindowGiveTheSameTexts) {
     const auto results = first.texts();
     EXPECT_EQ(results.at("x1"), "153.328337029425");
     EXPECT_EQ(results.at("Label25"), "计算结果:");
+    // Every cell that names a box, <… data-box="x1"><span class="v">153.3…</span>, shows
+    // the box's text.
     const std::string html = contents(sheet).toStdString();
-    static const std::regex cell(R"re(data-box="([^"]+)"><span class="v">([^<]*)</span>)re");
+    const std::string_view open = "data-box=\"", middle = "\"><span class=\"v\">";
     int cells = 0;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), cell);
-         it != std::sregex_iterator(); ++it, ++cells) {
-        EXPECT_EQ(qs((*it)[2].str()), results.at((*it)[1].str())) << (*it)[1].str();
+    for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at)) {
+        at += open.size();
+        const size_t nameEnd = html.find('"', at);
+        ASSERT_NE(nameEnd, std::string::npos);
+        const std::string name = html.substr(at, nameEnd - at);
+        ASSERT_EQ(html.compare(nameEnd, middle.size(), middle), 0) << name;
+        const size_t value = nameEnd + middle.size();
+        const size_t valueEnd = html.find('<', value);
+        ASSERT_EQ(html.compare(valueEnd, 7, "</span>"), 0) << name;
+        ASSERT_TRUE(results.contains(name)) << name;
+        EXPECT_EQ(qs(html.substr(value, valueEnd - value)), results.at(name)) << name;
+        ++cells;
     }
     EXPECT_GE(cells, 27);
 
@@ -206,6 +227,47 @@ TEST(FileMenu, OpeningABrokenFileLeavesEveryBoxAndReports) {
     }
 }
 
+// 保存 asks for a file once, then writes the case's own file; 另存为… asks each time and
+// makes the file it wrote the case's. An opened file is the case's too.
+TEST(FileMenu, SaveAsksOnlyForANewCase) {
+    QTemporaryDir dir;
+    const QString one = dir.filePath(QStringLiteral("一.tavorin"));
+    const QString two = dir.filePath(QStringLiteral("二.tavorin"));
+    const QString never = dir.filePath(QStringLiteral("never.tavorin"));
+    const auto holds = [](const QString& file, const char* hst) {
+        return contents(file).contains("\"HSt\":\"" + QByteArray(hst) + "\"");
+    };
+    Window w;
+    const struct {
+        const char* action;
+        const char* hst;  // typed before
+        QString chosen;   // what a dialog would give
+        bool asks;
+        QString written;    // holds `shown` afterwards
+        const char* shown;  // HSt afterwards
+    } rows[] = {
+        {"saveCase", "11", one, true, one, "11"},       {"saveCase", "12", never, false, one, "12"},
+        {"saveCaseAs", "13", two, true, two, "13"},     {"saveCase", "14", never, false, two, "14"},
+        {"openCase", "15", one, true, QString(), "12"}, {"saveCase", "16", never, false, one, "16"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.action) + " " + row.hst);
+        w.asked.clear();
+        w.type("HSt", row.hst);
+        w.run(row.action, row.chosen);
+        EXPECT_EQ(w.asked.size(), row.asks ? 1u : 0u);
+        EXPECT_EQ(w.texts().at("HSt"), row.shown);
+        if (!row.written.isEmpty()) {
+            EXPECT_TRUE(holds(row.written, row.shown));
+        }
+        EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join("\n").toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(never));
+    auto* notice = w.form->findChild<QLabel*>(QStringLiteral("notice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), "已保存到“一.tavorin”。");
+}
+
 // An exception escaping any handler is shown, and every box and caption keeps its text.
 TEST(FileMenu, AHandlerThatThrowsLeavesTheWindowAsItWas) {
     QTemporaryDir dir;
@@ -273,7 +335,7 @@ TEST(FileMenu, ExportsAPdfAndACancelledDialogDoesNothing) {
 
     const auto before = w.texts();
     w.messages.clear();
-    for (const char* action : {"openCase", "saveCase", "exportSheet", "exportPdf"}) {
+    for (const char* action : {"openCase", "saveCase", "saveCaseAs", "exportSheet", "exportPdf"}) {
         w.run(action, QString());
         EXPECT_EQ(w.texts(), before) << action;
     }

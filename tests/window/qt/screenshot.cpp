@@ -1,8 +1,9 @@
 // Opens the real Form1 on an X server and saves what the user sees: form1.png at start and
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
-// sheet-turned.pdf, and saves check-dialog.png, the check dialog after "验  算". With --antialiased
-// it draws every glyph antialiased instead and saves form1-antialiased.png and
+// sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
+// file-menu.png, the menu 文件 open, and check-dialog.png, the check dialog after "验  算". With
+// --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png and
 // form1-result-antialiased.png, for comparing the two.
 #include <QAction>
 #include <QApplication>
@@ -12,7 +13,10 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -107,6 +111,16 @@ int main(int argc, char* argv[]) {
                        x1->size() * form.devicePixelRatioF());
     check(start.copy(x1Rect) != result.copy(x1Rect), "x1 on the screen changed");
 
+    // The menu 文件 with its keys.
+    if (!antialiased) {
+        QMenu* menu = form.findChild<QAction*>(QStringLiteral("file"))->menu();
+        menu->popup(form.mapToGlobal(QPoint(0, form.menuBar()->height())));
+        check(QTest::qWaitForWindowExposed(menu), "the menu 文件 shown");
+        QTest::qWait(100);
+        check(save(grabFromServer(*menu), dir.filePath("file-menu.png")), "menu image saved");
+        menu->hide();
+    }
+
     // The check dialog after "验  算" on the worked example of the check.
     if (!antialiased) {
         form.findChild<QAction*>(QStringLiteral("stabilityCheck"))->trigger();
@@ -144,6 +158,11 @@ int main(int argc, char* argv[]) {
         form.findChild<QAction*>(QStringLiteral("exportPdf"))->trigger();
         check(faults.isEmpty() && QFileInfo(pdf).size() > 10000, "the sheet exported as PDF");
         std::printf("saved %s\n", qPrintable(pdf));
+        // The notice of the export over the window's bottom, before it fades.
+        auto* notice = form.findChild<QLabel*>(QStringLiteral("notice"));
+        check(notice != nullptr && notice->isVisible(), "the notice of the export shown");
+        QTest::qWait(100);
+        check(save(grabFromServer(form), dir.filePath("notice.png")), "notice image saved");
     }
     return failures == 0 ? 0 : 1;
 }
