@@ -9,6 +9,7 @@ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming
 xvfb xauth libxcb1-dev python3
 clang-14 libclang-rt-14-dev
 dpkg-dev lintian desktop-file-utils appstream man-db xdotool x11-utils
+xdg-utils libfile-mimeinfo-perl
 g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine imagemagick unzip"
 
 missing=""

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the Debian package, checks it with Debian's own tools, installs it on this machine,
-# runs the installed programs, and purges it again, checking that no file of it is left.
+# runs the installed programs, asks xdg-mime about the case file type, and purges it again,
+# checking that no file of it is left and that the type is gone.
 # Called by tools/test-all.sh; needs root (or sudo) for apt-get.
 set -eu
 cd "$(dirname "$0")/.."
@@ -27,8 +28,8 @@ step "lintian"
 lintian --fail-on error,warning --info "$deb"
 
 step "Menu entry, AppStream metainfo and manual pages as packaged"
-unpacked=$(mktemp -d)
-trap 'rm -rf "$unpacked"' EXIT
+unpacked=$(mktemp -d) cases=$(mktemp -d)
+trap 'rm -rf "$unpacked" "$cases"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
 # --no-net: the screenshot and home page addresses are not reachable from CI.
@@ -82,6 +83,40 @@ for input in tests/golden/*.jsonl; do
 done
 rm -f "$output"
 
+step "The case file type"
+# xdg-mime in its generic mode, as on a desktop it does not know: it asks mimetype, which reads
+# the shared-mime-info database that the package's file trigger has rebuilt. No user's own
+# types or defaults take part.
+mimetype --version >/dev/null 2>&1 ||
+    fail "no mimetype, without which xdg-mime cannot tell the type (sh tools/install-deps.sh)"
+xdg_mime() {
+    XDG_CURRENT_DESKTOP=X-Generic XDG_DATA_HOME="$cases/data" XDG_CONFIG_HOME="$cases/config" \
+        xdg-mime "$@"
+}
+# The default case as the window saves it: the name box, then every input box and both lists
+# in the window's order, on one line. tavorin-calc reads the same object.
+printf '%s' '{"Text1":"3号镇墩","kj":"镇墩","k":"上侧","HSt":"152","DDt":"0.014","L1t":"50",' \
+    '"L2t":"6","Dt":"1","DA1t":"35","DA2t":"63","Vt":"3.8","b1t":"0.1","b2t":"0.1","ft":"0.4",' \
+    '"fgt":"0.4","fjt":"0.6","DSt":"1.03","H1t":"150","H2t":"200","D1t":"1","D2t":"1","DHt":"1",' \
+    '"kkt":"0","spjText":"0"}' >"$cases/3号镇墩.tavorin"
+echo >>"$cases/3号镇墩.tavorin"
+/usr/bin/tavorin-calc <"$cases/3号镇墩.tavorin" >/dev/null || fail "tavorin-calc rejects the case file"
+# A name without an extension is known by the first bytes; a .json name keeps its glob's type,
+# so case files saved as JSON still open where JSON opens.
+cp "$cases/3号镇墩.tavorin" "$cases/3号镇墩"
+cp "$cases/3号镇墩.tavorin" "$cases/3号镇墩.json"
+for row in "3号镇墩.tavorin application/x-tavorin-case" "3号镇墩 application/x-tavorin-case" \
+           "3号镇墩.json application/json"; do
+    name=${row% *} expected=${row#* }
+    type=$(xdg_mime query filetype "$cases/$name")
+    [ "$type" = "$expected" ] || fail "xdg-mime query filetype $name: \"$type\", expected $expected"
+    echo "$name: $type"
+done
+default=$(xdg_mime query default application/x-tavorin-case)
+[ "$default" = org.example.tavorin.desktop ] ||
+    fail "xdg-mime query default application/x-tavorin-case: \"$default\""
+echo "application/x-tavorin-case opens with $default"
+
 step "The installed tavorin under Xvfb"
 # The window program must map a top-level window named Form1 on a plain X server.
 xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" env -u QT_QPA_PLATFORM sh -c '
@@ -113,6 +148,14 @@ for path in $files; do
     fi
 done
 [ -z "$left" ] || fail "left behind after the purge:$left"
+# The triggers have rebuilt the databases without the case file type.
+for name in 3号镇墩.tavorin 3号镇墩; do
+    type=$(xdg_mime query filetype "$cases/$name")
+    [ "$type" != application/x-tavorin-case ] || fail "after the purge, $name is still $type"
+    echo "after the purge, $name: $type"
+done
+default=$(xdg_mime query default application/x-tavorin-case)
+[ -z "$default" ] || fail "after the purge, application/x-tavorin-case opens with $default"
 echo "$(echo "$files" | wc -l) paths of the package checked: none left behind"
 
 step "Debian package: passed in $(($(date +%s) - started)) s"

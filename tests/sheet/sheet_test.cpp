@@ -177,6 +177,8 @@ TEST(CaseFile, RoundTripsEveryInputAndChoice) {
     MemoryStore untouched;
     EXPECT_TRUE(caseJson(untouched).json.ends_with(R"("kkt":"0","spjText":"0"})"
                                                    "\n"));
+    // Desktops tell a case file by these first bytes (the package's file type).
+    EXPECT_TRUE(caseJson(untouched).json.starts_with(R"({"Text1":")"));
     // The batch tool reads the same line.
     EXPECT_TRUE(parseCase(written.json, CaseScope::InputsAndOutputs).error.empty());
 }
