@@ -330,23 +330,25 @@ void Form1::notify(std::string_view message) {
                      reinterpret_cast<WPARAM>(m_fonts->get(FontRole::Default)), FALSE);
     }
     SendMessageW(m_notice, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    // Its lower left corner a little above and right of the client area's, on the screen:
-    // placed by the bubble's size, then again by the height it took when shown.
+    // Its lower right corner a little inside the client area's, on the screen, where no
+    // control is: placed by the bubble's size, then again by the size it took when shown.
     const auto size = static_cast<DWORD>(
         SendMessageW(m_notice, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
-    const auto place = [this](int height) {
+    const auto place = [this](int width, int height) {
         RECT client{};
         GetClientRect(m_window, &client);
         const int margin = twipsToPixels(120, m_dpi);
-        POINT corner{margin, client.bottom - margin - height};
+        POINT corner{client.right - margin - width, client.bottom - margin - height};
         ClientToScreen(m_window, &corner);
         SendMessageW(m_notice, TTM_TRACKPOSITION, 0, MAKELPARAM(corner.x, corner.y));
     };
-    place(HIWORD(size));
+    place(LOWORD(size), HIWORD(size));
     SendMessageW(m_notice, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
     RECT shown{};
     GetWindowRect(m_notice, &shown);
-    if (shown.bottom - shown.top != HIWORD(size)) place(shown.bottom - shown.top);
+    if (shown.right - shown.left != LOWORD(size) || shown.bottom - shown.top != HIWORD(size)) {
+        place(shown.right - shown.left, shown.bottom - shown.top);
+    }
     SetTimer(m_window, kNoticeTimer, kNoticeMilliseconds, nullptr);
 }
 

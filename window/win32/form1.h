@@ -4,7 +4,7 @@
 // runs (window/command.h), with the system's message box and file dialogs. The entries of
 // 文件 have their keys (an accelerator table built from the menu table); a case file dropped
 // on the window opens as 打开… opens it; what a save or an export wrote is told by a notice
-// near the bottom of the client area that goes by itself.
+// in the lower right of the client area that goes by itself.
 #pragma once
 
 #include <windows.h>

@@ -457,7 +457,7 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
                         std::pair<std::string, std::string>{"HSt", "99.5"}),
               saved.texts.end());
     EXPECT_EQ(form->notice(), "已保存到“拖入 算例.tavorin”。");
-    // Near the bottom of the client area; the window's caption and frame as they were.
+    // In the lower right of the client area; the window's caption and frame as they were.
     HWND tip = nullptr;
     do {
         tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
@@ -469,8 +469,9 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     RECT shown{};
     GetWindowRect(tip, &shown);
-    EXPECT_GE(shown.left, client.left);
+    EXPECT_LE(shown.right, client.right);
     EXPECT_LE(shown.bottom, client.bottom);
+    EXPECT_GT(shown.left, (client.left + client.right) / 2);
     EXPECT_GT(shown.top, (client.top + client.bottom) / 2);
     EXPECT_EQ(windowText(window), "Form1");
     RECT after{};
