@@ -286,6 +286,8 @@ void Form1::onActivate(bool active) {
 }
 
 void Form1::onDpiChanged(int dpi, const RECT& suggested) {
+    // The notice's font is replaced with the others.
+    hideNotice();
     m_dpi = dpi > 0 ? dpi : 96;
     layoutControls();
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
