@@ -1,5 +1,7 @@
 #include "window/win32/form1.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -15,11 +17,46 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TavorinForm1";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// The notice: its timer, how long it stays, and its tool (the one the tooltip has).
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT kNoticeMilliseconds = 3000;
+constexpr UINT_PTR kNoticeTool = 1;
+
+// An entry as the menu shows it: its caption and, after a tab, its keys, as Windows writes
+// them ("保存\tCtrl+S").
+std::wstring menuText(const FileMenuEntry& entry) {
+    std::wstring text = widen(entry.caption);
+    if (!entry.keys.empty()) text += L'\t' + widen(entry.keys);
+    return text;
+}
+
+TOOLINFOW noticeTool(HWND window, wchar_t* text) {
+    TOOLINFOW tool{};
+    // The size comctl32 5.8 knows too (the program without its manifest, the tests).
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = window;
+    tool.uId = kNoticeTool;
+    tool.lpszText = text;
+    return tool;
+}
+
+// The first file of a drop, UTF-8; empty when there is none.
+std::string firstDropped(HDROP drop) {
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return {};
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+    return narrow(path);
+}
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
 
 Form1::~Form1() {
+    if (m_accelerators != nullptr) DestroyAcceleratorTable(m_accelerators);
     if (m_window != nullptr) {
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         DestroyWindow(m_window);
@@ -50,6 +87,18 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             onActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
+        case WM_DROPFILES:
+            onDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam != kNoticeTimer) break;
+            hideNotice();
+            return 0;
+        case WM_MOVE:
+        case WM_SIZE:
+            // The notice stands where the window was.
+            hideNotice();
+            break;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -57,8 +106,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onDestroy();
             return 0;
         default:
-            return DefWindowProcW(m_window, message, wParam, lParam);
+            break;
     }
+    return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
 bool Form1::onCreate() {
@@ -69,7 +119,10 @@ bool Form1::onCreate() {
     if (m_menu == nullptr) return false;
     m_names = std::make_unique<AccessibleNames>();
     createControls();
+    createAccelerators();
+    createNotice();
     SetMenu(m_window, m_menu);
+    DragAcceptFiles(m_window, TRUE);
     layoutControls();
     sizeWindow();
     return true;
@@ -84,7 +137,7 @@ void Form1::createControls() {
         const std::wstring text = widen(initialText(c));
         if (c.kind == ControlKind::MenuEntry) {
             // A row with entries opens its menu and runs no command of its own; printing is
-            // left to the exported sheet in a browser.
+            // left to the exported sheet in a browser, so 打印… and its key are not here.
             const auto entries = menuEntries(c.name);
             if (entries.empty()) {
                 AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
@@ -95,7 +148,7 @@ void Form1::createControls() {
                 if (entry.needsPrintSupport) continue;
                 const auto index = &entry - fileMenu().data();
                 AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(kFirstFileCommandId + index),
-                            widen(entry.caption).c_str());
+                            menuText(entry).c_str());
             }
             AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
             continue;
@@ -107,8 +160,40 @@ void Form1::createControls() {
     orderSiblings(table, m_controls, focusOrder());
     // The check dialog's boxes are in the store from the start, for case files and the sheet.
     m_check = CheckDialog::create(m_instance, m_window, m_store, *m_names, [this](Command command) {
-        runCommand(m_store, *this, command, m_trap);
+        busy([&] { runCommand(m_store, *this, command, m_trap); });
     });
+}
+
+// The keys of the entries, as the menu shows them; the command of each is its menu identifier.
+void Form1::createAccelerators() {
+    std::vector<ACCEL> keys;
+    const auto entries = fileMenu();
+    for (size_t index = 0; index < entries.size(); ++index) {
+        const auto chord = keyChord(entries[index].keys);
+        if (!chord || entries[index].needsPrintSupport) continue;
+        ACCEL key{};
+        key.fVirt = static_cast<BYTE>(FVIRTKEY | FCONTROL | (chord->shift ? FSHIFT : 0));
+        key.key = static_cast<WORD>(chord->letter);  // a capital letter is its virtual key
+        key.cmd = static_cast<WORD>(kFirstFileCommandId + static_cast<int>(index));
+        keys.push_back(key);
+    }
+    if (!keys.empty()) {
+        m_accelerators = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+    }
+}
+
+// A tracking tooltip: shown where notify() puts it, read by screen readers as it shows.
+void Form1::createNotice() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    m_notice =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
+    if (m_notice == nullptr) return;
+    m_noticeText.assign(1, L'\0');
+    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
+    SendMessageW(m_notice, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // Every control at its twips and in its font, at m_dpi.
@@ -144,7 +229,29 @@ void Form1::show(int showCommand) {
     }
 }
 
+void Form1::openFile(const std::string& utf8Path) {
+    busy([&] { openCaseAt(m_store, *this, m_document, utf8Path, m_trap); });
+}
+
+// The handlers never throw.
+void Form1::busy(const std::function<void()>& work) {
+    const bool was = std::exchange(m_running, true);
+    work();
+    m_running = was;
+}
+
 bool Form1::preTranslate(MSG& message) {
+    const bool ours = message.hwnd == m_window || IsChild(m_window, message.hwnd);
+    const bool check =
+        m_check && (message.hwnd == m_check->window() || IsChild(m_check->window(), message.hwnd));
+    if (ours && message.message == WM_DROPFILES) {
+        onDropFiles(reinterpret_cast<HDROP>(message.wParam));
+        return true;
+    }
+    if ((ours || check) && m_accelerators != nullptr &&
+        TranslateAcceleratorW(m_window, m_accelerators, &message)) {
+        return true;
+    }
     if (m_check && m_check->preTranslate(message)) return true;
     return translateTableKeys(m_window, message);
 }
@@ -152,9 +259,13 @@ bool Form1::preTranslate(MSG& message) {
 void Form1::onCommand(int id, int code, HWND from) {
     const auto entries = fileMenu();
     const int entry = id - kFirstFileCommandId;
-    if (from == nullptr && code == 0 && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
+    // From the menu (code 0) or its key (code 1).
+    const bool menuOrKey = from == nullptr && (code == 0 || code == 1);
+    if (menuOrKey && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
         if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
-            runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_trap);
+            busy([&] {
+                runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_document, m_trap);
+            });
         }
         return;
     }
@@ -165,7 +276,7 @@ void Form1::onCommand(int id, int code, HWND from) {
     const bool menu = from == nullptr && code == 0;
     const bool click = from != nullptr && code == BN_CLICKED && c.kind == ControlKind::Button;
     if ((menu && c.kind == ControlKind::MenuEntry) || click) {
-        runCommand(m_store, *this, c.command, m_trap);
+        busy([&] { runCommand(m_store, *this, c.command, m_trap); });
     }
 }
 
@@ -175,13 +286,22 @@ void Form1::onActivate(bool active) {
 }
 
 void Form1::onDpiChanged(int dpi, const RECT& suggested) {
+    // The notice's font is replaced with the others.
+    hideNotice();
     m_dpi = dpi > 0 ? dpi : 96;
     layoutControls();
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form1::onDropFiles(HDROP drop) {
+    const std::string path = firstDropped(drop);
+    DragFinish(drop);
+    if (!path.empty() && !m_running) openFile(path);
+}
+
 void Form1::onDestroy() {
+    KillTimer(m_window, kNoticeTimer);
     m_check.reset();
     m_names.reset();
     PostQuitMessage(0);
@@ -201,6 +321,49 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& off
 
 void Form1::showCheckDialog() {
     if (m_check) m_check->show();
+}
+
+void Form1::notify(std::string_view message) {
+    if (m_notice == nullptr) return;
+    m_noticeText = widen(message);
+    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
+    if (m_fonts) {
+        SendMessageW(m_notice, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(m_fonts->get(FontRole::Default)), FALSE);
+    }
+    SendMessageW(m_notice, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Its lower right corner a little inside the client area's, on the screen, where no
+    // control is: placed by the bubble's size, then again by the size it took when shown.
+    const auto size = static_cast<DWORD>(
+        SendMessageW(m_notice, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
+    const auto place = [this](int width, int height) {
+        RECT client{};
+        GetClientRect(m_window, &client);
+        const int margin = twipsToPixels(120, m_dpi);
+        POINT corner{client.right - margin - width, client.bottom - margin - height};
+        ClientToScreen(m_window, &corner);
+        SendMessageW(m_notice, TTM_TRACKPOSITION, 0, MAKELPARAM(corner.x, corner.y));
+    };
+    place(LOWORD(size), HIWORD(size));
+    SendMessageW(m_notice, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    RECT shown{};
+    GetWindowRect(m_notice, &shown);
+    if (shown.right - shown.left != LOWORD(size) || shown.bottom - shown.top != HIWORD(size)) {
+        place(shown.right - shown.left, shown.bottom - shown.top);
+    }
+    SetTimer(m_window, kNoticeTimer, kNoticeMilliseconds, nullptr);
+}
+
+void Form1::hideNotice() {
+    KillTimer(m_window, kNoticeTimer);
+    if (m_notice == nullptr || !IsWindowVisible(m_notice)) return;
+    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
+    SendMessageW(m_notice, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string Form1::notice() const {
+    if (m_notice == nullptr || !IsWindowVisible(m_notice)) return {};
+    return narrow(m_noticeText);
 }
 
 void Form1::report(std::string_view message) {

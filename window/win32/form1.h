@@ -1,15 +1,21 @@
 // Form1 on the plain Win32 API: the platform's standard controls (STATIC, EDIT, COMBOBOX,
 // BUTTON) and a menu bar, built from the control table and the menu table in one loop over
 // their rows; its child windows are the field store on which every command and menu entry
-// runs (window/command.h), with the system's message box and file dialogs.
+// runs (window/command.h), with the system's message box and file dialogs. The entries of
+// 文件 have their keys (an accelerator table built from the menu table); a case file dropped
+// on the window opens as 打开… opens it; what a save or an export wrote is told by a notice
+// in the lower right of the client area that goes by itself.
 #pragma once
 
 #include <windows.h>
+// the header below needs windows.h first
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "window/command.h"
@@ -40,9 +46,18 @@ class Form1 final : private WindowSide {
     // Shows the window with the focus in the first of the focus order.
     void show(int showCommand);
 
-    // The window's own keyboard handling, before a message is dispatched: Tab and
-    // Shift+Tab walk the focus order; Enter and Esc press nothing (except in an open choice
-    // list, which they close). Returns true when the message is handled.
+    // Opens the case file at `utf8Path` as 打开… does once the file is chosen (a file named
+    // on the command line); a file that is not a case is reported over the window.
+    void openFile(const std::string& utf8Path);
+
+    // The text of the notice while it is shown, else empty.
+    std::string notice() const;
+
+    // The window's own keyboard handling, before a message is dispatched: the keys of the
+    // menu entries (in Form1, its boxes and the check dialog); Tab and Shift+Tab walk the
+    // focus order; Enter and Esc press nothing (except in an open choice list, which they
+    // close). Files dropped on a box go to the window. Returns true when the message is
+    // handled.
     bool preTranslate(MSG& message);
 
     // Replaces the warning message box (a test records the message instead).
@@ -61,13 +76,20 @@ class Form1 final : private WindowSide {
     void onActivate(bool active);
     void onDpiChanged(int dpi, const RECT& suggested);
     void onDestroy();
+    void onDropFiles(HDROP drop);
+    // Runs a handler with m_running set.
+    void busy(const std::function<void()>& work);
 
     void createControls();
+    void createAccelerators();
+    void createNotice();
+    void hideNotice();
     void layoutControls();
     void sizeWindow();
     void report(std::string_view message) override;
     std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
     void showCheckDialog() override;
+    void notify(std::string_view message) override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
@@ -80,6 +102,12 @@ class Form1 final : private WindowSide {
     std::unique_ptr<AccessibleNames> m_names;
     std::unique_ptr<CheckDialog> m_check;  // owned by the window; its boxes are in m_store
     HWND m_lastFocus = nullptr;
+    HACCEL m_accelerators = nullptr;
+    HWND m_notice = nullptr;    // a tracking tooltip, owned by the window
+    std::wstring m_noticeText;  // what it shows; the tooltip points into it
+    CaseDocument m_document;
+    // A handler runs: a file dropped while its dialog or message is up is not opened.
+    bool m_running = false;
     std::function<void(const std::string& message)> m_reporter;
     StoreTrap m_trap;
 };

@@ -1,6 +1,7 @@
 // tavorin.exe driven from outside, as a user would: the driver starts the program, finds
 // Form1 by its title and its controls by their identifiers, types, clicks, presses keys and
-// reads every text back. The tests run in order on one window.
+// reads every text back. The tests run in order on one window; those of a file named on
+// the command line and of the keys start a fresh one each.
 //   driver_test PATH\tavorin.exe [SCREENSHOT.bmp]
 #include <gtest/gtest.h>
 #include <initguid.h>  // the GUIDs of oleacc.h are defined in this file
@@ -80,10 +81,12 @@ MemoryStore engineResults(const Texts& inputs, std::optional<Fault>* fault = nul
 
 class Program {
   public:
-    bool start() {
+    // Starts tavorin.exe, with `argument` (a case file) when one is given.
+    bool start(const std::wstring& argument = {}) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring command = L"\"" + g_program + L"\"";
+        if (!argument.empty()) command += L" \"" + argument + L"\"";
         if (!CreateProcessW(g_program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &startup, &m_process)) {
             return false;
@@ -189,7 +192,7 @@ class Program {
 Program g_tavorin;
 
 // Real keystrokes through the system's input queue, to the foreground window.
-void press(WORD key, bool shift = false) {
+void press(WORD key, bool shift = false, bool control = false) {
     std::vector<INPUT> inputs;
     const auto add = [&](WORD k, bool up) {
         INPUT input{};
@@ -198,10 +201,12 @@ void press(WORD key, bool shift = false) {
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         inputs.push_back(input);
     };
+    if (control) add(VK_CONTROL, false);
     if (shift) add(VK_SHIFT, false);
     add(key, false);
     add(key, true);
     if (shift) add(VK_SHIFT, true);
+    if (control) add(VK_CONTROL, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
@@ -251,10 +256,10 @@ std::vector<std::string> focusOrder() {
     return names;
 }
 
-void expectOutputsAsEngine(const MemoryStore& expected) {
+void expectOutputsAsEngine(const MemoryStore& expected, const Program& program = g_tavorin) {
     for (const FieldSpec& f : fieldTable()) {
         if (f.role != FieldRole::Output && f.role != FieldRole::Caption) continue;
-        EXPECT_EQ(g_tavorin.text(f.name), expected.text(f.name)) << f.name;
+        EXPECT_EQ(program.text(f.name), expected.text(f.name)) << f.name;
     }
 }
 
@@ -634,10 +639,10 @@ TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
 }
 
 // The check dialog of the program, or nullptr while it is hidden.
-HWND checkDialog() {
+HWND checkDialog(const Program& program = g_tavorin) {
     HWND found = nullptr;
     EnumThreadWindows(
-        g_tavorin.thread(),
+        program.thread(),
         [](HWND window, LPARAM result) -> BOOL {
             if (classOf(window) != "TavorinCheckDialog" || !IsWindowVisible(window)) return TRUE;
             *reinterpret_cast<HWND*>(result) = window;
@@ -667,15 +672,22 @@ Texts everyBox(HWND dialog) {
 // "验算" → "稳定验算…" from the keyboard; the worked example of the check, typed into the
 // dialog; "验  算"; a fault; the dialog's picture, as tavorin-win32-check.bmp beside the
 // window's.
-TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
-    SetForegroundWindow(g_tavorin.form());
-    waitFor([] { return GetForegroundWindow() == g_tavorin.form(); }, 2000ms);
+// 验算 → 稳定验算… from the keyboard; the dialog shown, or nullptr.
+HWND openCheckDialog(const Program& program) {
+    SetForegroundWindow(program.form());
+    waitFor([&] { return GetForegroundWindow() == program.form(); }, 2000ms);
     press(VK_F10);
     for (int i = 0; i < menuPosition("check"); ++i) press(VK_RIGHT);
     press(VK_DOWN);
     press(VK_RETURN);
     HWND dialog = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (dialog = checkDialog()) != nullptr; })) << "no dialog";
+    waitFor([&] { return (dialog = checkDialog(program)) != nullptr; });
+    return dialog;
+}
+
+TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
+    const HWND dialog = openCheckDialog(g_tavorin);
+    ASSERT_NE(dialog, nullptr) << "no dialog";
     EXPECT_EQ(textOf(dialog), "稳定验算");
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_tavorin.form());
     RECT client{};
@@ -754,29 +766,36 @@ using Messages = std::vector<std::vector<std::string>>;
 // Runs an entry of "文件" as a user does: the menu from the keyboard, the path typed into
 // the system's file dialog, OK. Returns the message boxes that followed; the first is saved
 // as the BMP file `boxPicture` when one is given.
-Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path,
-                        const std::wstring& boxPicture = {}) {
-    openFileMenu(program, filePosition(command));
-    press(VK_RETURN);
+// Types `path` into the system's file dialog the program shows and presses OK, or cancels
+// it for an empty path. Returns the dialog's title; empty, and a failure, for no dialog.
+std::string answerFileDialog(const Program& program, const std::wstring& path) {
     HWND dialog = nullptr;
     if (!waitFor([&] { return (dialog = program.messageBox()) != nullptr; }, 20000ms)) {
         ADD_FAILURE() << "no file dialog";
         return {};
     }
+    const std::string title = textOf(dialog);
     // The file-name field: a combo box in the Explorer-style dialog, an edit in others.
     HWND name = GetDlgItem(dialog, 0x47C);                  // cmb13
     if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // edt1
     if (name == nullptr) {
         ADD_FAILURE() << "the file dialog has no file-name field";
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        return {};
+        return title;
     }
-    // An empty path: the dialog is cancelled.
     const int button = path.empty() ? IDCANCEL : IDOK;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
     EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";
+    return title;
+}
+
+Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path,
+                        const std::wstring& boxPicture = {}) {
+    openFileMenu(program, filePosition(command));
+    press(VK_RETURN);
+    if (answerFileDialog(program, path).empty()) return {};
     Messages messages;
     for (;;) {
         // A message sent to the window returns once the command is done or a box is up.
@@ -936,9 +955,9 @@ TEST(Tavorin, SavesACaseThatAFreshWindowOpensAlike) {
                         {"DA1t", "35.30"},
                         {"spjText", "-12.30"}});
     const MemoryStore saved = windowState(g_tavorin);
-    // Typed without a suffix: the dialog adds ".json".
+    // Typed without a suffix: the dialog adds ".tavorin".
     EXPECT_TRUE(runFileCommand(g_tavorin, FileCommand::Save, folder + L"算例 一").empty());
-    const std::wstring path = folder + L"算例 一.json";
+    const std::wstring path = folder + L"算例 一.tavorin";
     MemoryStore expected = saved;
     EXPECT_EQ(fileBytes(path), caseJson(expected).json);
     EXPECT_EQ(fieldTexts(g_tavorin), [&] {
@@ -970,24 +989,27 @@ constexpr std::string_view kDigits401 =
     "9999999999999999999999999999999999}";
 static_assert(kDigits401.size() == 9 + 401 + 1);
 
+// Files that are no case, each with its name in the test folder.
+const struct BrokenFile {
+    const char* what;
+    std::string_view bytes;
+    const wchar_t* file;
+} kBrokenFiles[] = {
+    {"not JSON", "{\"HSt\": \"152\",", L"坏 1.json"},
+    {"not an object", "[\"152\"]", L"坏 2.json"},
+    {"an unknown box", "{\"HSt\": \"152\", \"HS\": \"1\"}", L"坏 3.json"},
+    {"a result box", "{\"x1\": \"1\"}", L"坏 4.json"},
+    {"a number value", "{\"HSt\": 152}", L"坏 5.json"},
+    {"not UTF-8", "{\"Text1\":\"a\xFF\"}", L"坏 6.json"},
+    {"empty", "", L"坏 7.json"},
+    // Once an uncaught exception that ended the window.
+    {"a number beyond the double range", "{\"HSt\": 1e400}", L"坏 8.json"},
+    {"a 401-digit integer", kDigits401, L"坏 9.json"},
+};
+
 TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
     const std::wstring folder = testFolder();
-    const struct {
-        const char* what;
-        std::string_view bytes;
-        const wchar_t* file;
-    } rows[] = {
-        {"not JSON", "{\"HSt\": \"152\",", L"坏 1.json"},
-        {"not an object", "[\"152\"]", L"坏 2.json"},
-        {"an unknown box", "{\"HSt\": \"152\", \"HS\": \"1\"}", L"坏 3.json"},
-        {"a result box", "{\"x1\": \"1\"}", L"坏 4.json"},
-        {"a number value", "{\"HSt\": 152}", L"坏 5.json"},
-        {"not UTF-8", "{\"Text1\":\"a\xFF\"}", L"坏 6.json"},
-        {"empty", "", L"坏 7.json"},
-        // Once an uncaught exception that ended the window.
-        {"a number beyond the double range", "{\"HSt\": 1e400}", L"坏 8.json"},
-        {"a 401-digit integer", kDigits401, L"坏 9.json"},
-    };
+    const auto& rows = kBrokenFiles;
     g_tavorin.setText("HSt", "160");
     g_tavorin.calculate();
     for (const auto& row : rows) {
@@ -1010,6 +1032,170 @@ TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
     restoreDefaults(g_tavorin);
     g_tavorin.calculate();
     expectOutputsAsEngine(engineResults({}));
+}
+
+// Every control of a window just opened: its initial text.
+Texts startTexts() {
+    Texts texts;
+    for (const ControlSpec& c : controlTable()) {
+        if (c.kind != ControlKind::MenuEntry) texts[std::string(c.name)] = initialText(c);
+    }
+    return texts;
+}
+
+// `tavorin.exe FILE` opens the window on the case, as 打开… would.
+TEST(Tavorin, StartsOnTheCaseNamedOnItsCommandLine) {
+    const std::wstring path = testFolder() + L"启动 算例.tavorin";
+    MemoryStore saved;
+    for (const auto& [name, text] : Texts{{"Text1", "5号镇墩"}, {"HSt", "152.5"}, {"k", "下侧"}}) {
+        saved.replaceText(name, text);
+    }
+    ASSERT_TRUE(writeBytes(path, caseJson(saved).json));
+    Program fresh;
+    ASSERT_TRUE(fresh.start(path));
+    Texts expected = startTexts();
+    for (const FieldSpec& f : fieldTable()) {
+        if (f.role == FieldRole::Input || f.role == FieldRole::Choice) {
+            expected[std::string(f.name)] = saved.text(f.name);
+        }
+    }
+    EXPECT_TRUE(waitFor([&] { return fresh.allTexts() == expected; }));
+    EXPECT_EQ(fresh.allTexts(), expected);
+    EXPECT_EQ(fresh.messageBox(), nullptr);
+    fresh.stop();
+    EXPECT_EQ(fresh.exitCode(), 0u);
+}
+
+// A file named on the command line that is no case: its message over the fresh window, which
+// keeps its start state and calculates once the message is closed.
+TEST(Tavorin, ABrokenFileOnTheCommandLineIsReportedOverAWorkingWindow) {
+    const std::wstring folder = testFolder();
+    for (const BrokenFile& row : kBrokenFiles) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(writeBytes(folder + row.file, row.bytes));
+        const std::string message = openCaseFile(narrow(folder + row.file)).error;
+        Program fresh;
+        ASSERT_TRUE(fresh.start(folder + row.file));
+        HWND box = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (box = fresh.messageBox()) != nullptr; }));
+        EXPECT_EQ(GetWindow(box, GW_OWNER), fresh.form());
+        EXPECT_TRUE(mentions(staticTexts(box), message)) << message;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+        EXPECT_EQ(fresh.allTexts(), startTexts());
+        fresh.calculate();
+        expectOutputsAsEngine(engineResults({}), fresh);
+        fresh.stop();
+        EXPECT_EQ(fresh.exitCode(), 0u);
+    }
+}
+
+// The notice the program shows, or empty: a tooltip of its thread, owned by Form1.
+std::string noticeOf(const Program& program) {
+    struct Search {
+        HWND form;
+        HWND found = nullptr;
+    } search{program.form()};
+    EnumThreadWindows(
+        program.thread(),
+        [](HWND window, LPARAM result) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(result);
+            if (classOf(window) != "tooltips_class32" || !IsWindowVisible(window) ||
+                GetWindow(window, GW_OWNER) != search->form) {
+                return TRUE;
+            }
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found == nullptr ? std::string() : textOf(search.found);
+}
+
+// Each key of 文件, from a box of Form1 or from the check dialog, opens its entry's dialog.
+TEST(Tavorin, EachKeyReachesItsEntry) {
+    Program fresh;
+    ASSERT_TRUE(fresh.start());
+    const Texts before = fresh.allTexts();
+    const struct {
+        const char* keys;
+        WORD letter;
+        bool shift;
+        bool fromCheck;
+        const char* title;
+    } rows[] = {
+        {"Ctrl+O", 'O', false, false, "打开"},
+        {"Ctrl+S on a new case", 'S', false, false, "保存"},
+        {"Ctrl+Shift+S", 'S', true, false, "另存为"},
+        {"Ctrl+E", 'E', false, false, "导出计算书"},
+        {"Ctrl+O in the check dialog", 'O', false, true, "打开"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.keys);
+        HWND target = fresh.form();
+        if (row.fromCheck) {
+            target = openCheckDialog(fresh);
+            ASSERT_NE(target, nullptr) << "no check dialog";
+        }
+        SetForegroundWindow(target);
+        ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == target; }, 2000ms));
+        press(row.letter, row.shift, true);
+        EXPECT_EQ(answerFileDialog(fresh, L""), row.title);
+        EXPECT_EQ(fresh.allTexts(), before);
+        if (row.fromCheck) SendMessageW(target, WM_CLOSE, 0, 0);
+    }
+    fresh.stop();
+}
+
+// The case file of the window's boxes, as 保存 writes it.
+std::string caseOf(const Program& program) {
+    MemoryStore store = windowState(program);
+    return caseJson(store).json;
+}
+
+// Ctrl+S on a new case asks for its file through the system's dialog; once more, it writes
+// that file without asking. Each save is told by a notice; Form1 keeps its caption and frame.
+TEST(Tavorin, CtrlSTwiceAsksOnceThenSavesToTheSameFile) {
+    const std::wstring folder = testFolder();
+    const std::wstring path = folder + L"两次.tavorin";
+    Program fresh;
+    ASSERT_TRUE(fresh.start());
+    RECT frame{};
+    GetWindowRect(fresh.form(), &frame);
+    const auto ctrlS = [&] {
+        SetForegroundWindow(fresh.form());
+        waitFor([&] { return GetForegroundWindow() == fresh.form(); }, 2000ms);
+        press('S', false, true);
+    };
+    fresh.setText("Text1", "7号镇墩");
+    ctrlS();
+    // Typed without a suffix: the dialog adds ".tavorin".
+    EXPECT_EQ(answerFileDialog(fresh, folder + L"两次"), "保存");
+    EXPECT_TRUE(waitFor([&] { return fileBytes(path) == caseOf(fresh); }));
+    EXPECT_TRUE(waitFor([&] { return noticeOf(fresh) == "已保存到“两次.tavorin”。"; }));
+    if (!g_screenshot.empty()) {
+        std::wstring picture = g_screenshot;
+        picture.insert(picture.rfind(L'.'), L"-notice");
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(saveScreenshot(fresh.form(), picture));
+    }
+    const std::string first = fileBytes(path);
+
+    fresh.setText("HSt", "152.5");
+    ctrlS();
+    EXPECT_TRUE(waitFor([&] { return fileBytes(path) != first; }))
+        << "the second save wrote nothing";
+    EXPECT_EQ(fileBytes(path), caseOf(fresh));
+    if (HWND asked = fresh.messageBox()) {
+        ADD_FAILURE() << "the second Ctrl+S asked: " << textOf(asked);
+        PostMessageW(asked, WM_COMMAND, IDCANCEL, 0);
+    }
+    EXPECT_EQ(noticeOf(fresh), "已保存到“两次.tavorin”。");
+    EXPECT_EQ(textOf(fresh.form()), "Form1");
+    RECT after{};
+    GetWindowRect(fresh.form(), &after);
+    EXPECT_TRUE(EqualRect(&frame, &after));
+    fresh.stop();
+    EXPECT_EQ(fresh.exitCode(), 0u);
 }
 
 TEST(Tavorin, ShrinkingClipsAndMovesNothing) {
