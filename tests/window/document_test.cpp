@@ -1,7 +1,6 @@
 // The case file a window's boxes belong to, without any toolkit: which entries ask for a
 // file, which file 保存 writes, what is notified, and the keys of the menu table.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <deque>
@@ -9,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -73,9 +73,11 @@ std::string contents(const std::string& path) {
 }
 
 TEST(CaseDocument, SaveAsksOnlyForANewCaseAndEveryEntryKeepsTheRightFile) {
-    char pattern[] = "/tmp/tavorin-document-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("tavorin-document-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string dir = folder.generic_string();
     const std::string a = dir + "/a.tavorin", b = dir + "/b.tavorin", sheet = dir + "/s.html";
     std::ofstream(dir + "/bad.tavorin") << "{\"HSt\":1}";
     std::ofstream(dir + "/old.json") << "{\"Text1\":\"旧\",\"HSt\":\"99\"}\n";

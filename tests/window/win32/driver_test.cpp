@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -1229,12 +1230,35 @@ class ProgramEnvironment : public ::testing::Environment {
 }  // namespace
 }  // namespace tavorin::win32
 
+namespace {
+
+// With TAVORIN_EXPECT_WINDOWS ("10.0", "6.1"), whether the system says it is that Windows:
+// Wine gives the driver and the tavorin.exe it starts the same version.
+bool runsOnTheExpectedWindows() {
+    const char* expected = std::getenv("TAVORIN_EXPECT_WINDOWS");
+    if (expected == nullptr) return true;
+    using GetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto rtlGetVersion = reinterpret_cast<GetVersion>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0) return false;
+    const std::string seen =
+        std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion);
+    if (seen == expected) return true;
+    fprintf(stderr, "driver_test: runs on Windows %s, expected %s\n", seen.c_str(), expected);
+    return false;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
         fprintf(stderr, "usage: driver_test PATH\\tavorin.exe [SCREENSHOT.bmp]\n");
         return 2;
     }
+    if (!runsOnTheExpectedWindows()) return 1;
     tavorin::win32::g_program = argv[1];
     if (argc > 2) tavorin::win32::g_screenshot = argv[2];
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
