@@ -133,6 +133,29 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" env -u QT_QPA_PLATFORM sh -c '
     case "$icon" in "_NET_WM_ICON = 16, 16,"*) ;; *) echo "no window icon"; exit 1 ;; esac
 ' || fail "the installed tavorin mapped no window Form1 with its icon"
 
+step "A case file opened as a double-click opens it, then Ctrl+S"
+# xdg-open runs the type's default, the menu entry's Exec=tavorin %f. The file is written by
+# hand (spaces, one box only); Ctrl+S writes the window's case back into it, on one line.
+printf '{ "Text1" : "双击", "HSt" : "160" }\n' >"$cases/双击.tavorin"
+XDG_CURRENT_DESKTOP=X-Generic XDG_DATA_HOME="$cases/data" XDG_CONFIG_HOME="$cases/config" \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" env -u QT_QPA_PLATFORM \
+    sh -c 'file=$1
+    xdg-open "$file" &
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1\$" | head -n 1)
+    [ -n "$window" ] || exit 1
+    pid=$(xdotool getwindowpid "$window")
+    xdotool windowfocus --sync "$window" key ctrl+s
+    tries=0
+    until grep -q "^{\"Text1\":\"双击\",\"kj\":\"镇墩\",.*\"HSt\":\"160\"," "$file"; do
+        tries=$((tries + 1))
+        [ $tries -le 100 ] || break
+        sleep 0.1
+    done
+    kill "$pid"
+    cat "$file"
+    [ $tries -le 100 ]' sh "$cases/双击.tavorin" ||
+    fail "xdg-open did not open the case in tavorin, or Ctrl+S did not save it to its file"
+
 step "Purge"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq -o DPkg::Lock::Timeout=600 tavorin
 if dpkg-query -W -f='${Status}' tavorin 2>/dev/null | grep -q "ok"; then
