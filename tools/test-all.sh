@@ -22,7 +22,7 @@ cmake --workflow --preset asan-engine
 section "Thread sanitizer (clang): the worker pool and the batch tool's tests"
 cmake --workflow --preset tsan
 
-section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 15 s per target"
+section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 10 s per target"
 cmake --workflow --preset fuzz
 
 section "Debian package: build, lintian, install, run, purge"
