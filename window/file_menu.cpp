@@ -21,7 +21,7 @@ constexpr FileMenuEntry kEntries[] = {
     {"file", "exportSheet", "导出计算书…", C::ExportSheet, false, "计算书 (*.html)", ".html",
      "Ctrl+E"},
     {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf", ""},
-    {"file", "printSheet", "打印…", C::Print, true, "", "", "Ctrl+P"},
+    {"file", "printSheet", "打印…", C::Print, false, "", "", "Ctrl+P"},
     {"check", "stabilityCheck", "稳定验算…", C::CheckDialog, false, "", "", ""},
 };
 

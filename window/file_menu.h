@@ -21,7 +21,7 @@ enum class FileCommand {
     SaveAs,       // 另存为…: the input boxes into a case file chosen each time
     ExportSheet,  // 导出计算书…: calculate and write the calculation sheet (.html)
     ExportPdf,    // 导出 PDF…: the same document as PDF (the Qt window's print support)
-    Print,        // 打印…: the same document on a printer (the Qt window's print support)
+    Print,        // 打印…: the same document on a printer (Qt; on Windows the browser prints)
     CheckDialog,  // 稳定验算…: shows the dialog of the stability check (window/check_dialog.h)
 };
 
@@ -30,7 +30,7 @@ struct FileMenuEntry {
     std::string_view name;     // the action's objectName
     std::string_view caption;  // as shown
     FileCommand command;
-    bool needsPrintSupport;   // only where the toolkit prints
+    bool needsPrintSupport;   // only where the toolkit writes PDF (the Qt window)
     std::string_view filter;  // the file dialog's filter, or empty
     std::string_view suffix;  // added to a chosen name without one
     std::string_view keys;    // the shortcut as Qt writes it portably ("Ctrl+Shift+S"), or empty

@@ -7,6 +7,7 @@
 
 #include "engine/fields.h"
 #include "window/command.h"
+#include "window/win32/browser_print.h"
 #include "window/win32/controls.h"
 #include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
@@ -136,8 +137,8 @@ void Form1::createControls() {
         const int id = kFirstControlId + static_cast<int>(row);
         const std::wstring text = widen(initialText(c));
         if (c.kind == ControlKind::MenuEntry) {
-            // A row with entries opens its menu and runs no command of its own; printing is
-            // left to the exported sheet in a browser, so 打印… and its key are not here.
+            // A row with entries opens its menu and runs no command of its own. Without the
+            // toolkit's PDF writer, 导出 PDF… is not here; 打印… goes through the browser.
             const auto entries = menuEntries(c.name);
             if (entries.empty()) {
                 AppendMenuW(m_menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
@@ -312,6 +313,24 @@ void Form1::setReporter(std::function<void(const std::string& message)> reporter
 }
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
+
+void Form1::setBrowser(std::function<std::string(const std::wstring& path)> browser) {
+    m_browser = std::move(browser);
+}
+
+// The browser prints: the sheet goes to a file that opens the browser's print dialog by
+// itself, and the notice says where to look.
+void Form1::print(const std::string& html) {
+    const PrintFile file = writePrintFile(html);
+    std::string error = file.error;
+    if (error.empty())
+        error = m_browser ? m_browser(file.path) : openInBrowser(m_window, file.path);
+    if (!error.empty()) {
+        report(error);
+        return;
+    }
+    notify("计算书已在浏览器中打开，请在那里打印。");
+}
 
 std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
     const ChosenPath path = win32::choosePath(m_window, entry, offer);

@@ -4,7 +4,8 @@
 // runs (window/command.h), with the system's message box and file dialogs. The entries of
 // 文件 have their keys (an accelerator table built from the menu table); a case file dropped
 // on the window opens as 打开… opens it; what a save or an export wrote is told by a notice
-// in the lower right of the client area that goes by itself.
+// in the lower right of the client area that goes by itself. 打印… hands the sheet to the
+// browser (window/win32/browser_print.h).
 #pragma once
 
 #include <windows.h>
@@ -65,6 +66,9 @@ class Form1 final : private WindowSide {
     // Called before every operation of a command or menu entry on the boxes (a test throws
     // from it: the window shows the message and keeps every box as it was).
     void setStoreTrap(StoreTrap trap);
+    // Replaces the browser that 打印… opens its file in (a test keeps the path instead); it
+    // returns the Chinese error, or empty.
+    void setBrowser(std::function<std::string(const std::wstring& path)> browser);
 
   private:
     explicit Form1(HINSTANCE instance);
@@ -90,6 +94,7 @@ class Form1 final : private WindowSide {
     std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
     void showCheckDialog() override;
     void notify(std::string_view message) override;
+    void print(const std::string& html) override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
@@ -110,6 +115,7 @@ class Form1 final : private WindowSide {
     bool m_running = false;
     std::function<void(const std::string& message)> m_reporter;
     StoreTrap m_trap;
+    std::function<std::string(const std::wstring& path)> m_browser;
 };
 
 }  // namespace tavorin::win32

@@ -1116,10 +1116,17 @@ std::string noticeOf(const Program& program) {
 }
 
 // Each key of 文件, from a box of Form1 or from the check dialog, opens its entry's dialog.
+// The program's temporary folder does not exist: Ctrl+P reports that it cannot write the
+// sheet for the browser, and no browser opens during the test.
 TEST(Tavorin, EachKeyReachesItsEntry) {
+    wchar_t tmp[MAX_PATH] = {};
+    const wchar_t* session = GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH) > 0 ? tmp : nullptr;
+    SetEnvironmentVariableW(L"TMP", L"C:\\tavorin no such folder\\");
     Program fresh;
-    ASSERT_TRUE(fresh.start());
-    const Texts before = fresh.allTexts();
+    const bool started = fresh.start();
+    SetEnvironmentVariableW(L"TMP", session);
+    ASSERT_TRUE(started);
+    Texts before = fresh.allTexts();
     const struct {
         const char* keys;
         WORD letter;
@@ -1131,6 +1138,7 @@ TEST(Tavorin, EachKeyReachesItsEntry) {
         {"Ctrl+S on a new case", 'S', false, false, "保存"},
         {"Ctrl+Shift+S", 'S', true, false, "另存为"},
         {"Ctrl+E", 'E', false, false, "导出计算书"},
+        {"Ctrl+P", 'P', false, false, "Tavorin"},
         {"Ctrl+O in the check dialog", 'O', false, true, "打开"},
     };
     for (const auto& row : rows) {
@@ -1143,7 +1151,22 @@ TEST(Tavorin, EachKeyReachesItsEntry) {
         SetForegroundWindow(target);
         ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == target; }, 2000ms));
         press(row.letter, row.shift, true);
-        EXPECT_EQ(answerFileDialog(fresh, L""), row.title);
+        if (row.letter == 'P') {
+            HWND box = nullptr;
+            ASSERT_TRUE(waitFor([&] { return (box = fresh.messageBox()) != nullptr; }));
+            EXPECT_EQ(textOf(box), row.title);
+            const std::vector<std::string> texts = staticTexts(box);
+            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+                return text.find("tavorin no such folder") != std::string::npos;
+            })) << "not the message of the sheet it could not write";
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+            // Like 导出计算书…, it calculated the sheet in the window.
+            EXPECT_FALSE(fresh.text("x1").empty());
+            before = fresh.allTexts();
+        } else {
+            EXPECT_EQ(answerFileDialog(fresh, L""), row.title);
+        }
         EXPECT_EQ(fresh.allTexts(), before);
         if (row.fromCheck) SendMessageW(target, WM_CLOSE, 0, 0);
     }

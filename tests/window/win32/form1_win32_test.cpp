@@ -1,7 +1,7 @@
 // The Win32 window's parts inside one process, under Wine: the text edge, the face
 // chosen, the file dialogs' filters, the field store on real child windows, and Form1 after
 // a DPI change, the DPI on the systems before Windows 10, with its menu's keys, a dropped
-// file and the notice of a save.
+// file, the notice of a save and the sheet handed to the browser for printing.
 #include <gtest/gtest.h>
 #include <windows.h>
 // the headers below need windows.h first
@@ -71,8 +71,8 @@ TEST(FileDialog, FiltersInTheDialogsNotation) {
     for (const auto& row : rows) EXPECT_EQ(dialogFilter(row.filter), row.dialog) << row.filter;
     // Every entry of the menu that has a filter gets one the dialog can show.
     for (const FileMenuEntry& entry : fileMenu()) {
-        // 稳定验算… opens the check dialog, no file dialog.
-        if (entry.needsPrintSupport || entry.command == FileCommand::CheckDialog) continue;
+        // 稳定验算… and 打印… open no file dialog.
+        if (entry.filter.empty()) continue;
         const std::wstring filter = dialogFilter(entry.filter);
         EXPECT_TRUE(filter.ends_with(L"\0\0"s)) << entry.caption;
         EXPECT_NE(filter.find(L"*" + widen(entry.suffix)), std::wstring::npos) << entry.caption;
@@ -312,14 +312,15 @@ TEST(Form1, TheFileMenuShowsEachEntrysKeys) {
     ASSERT_NE(form, nullptr);
     const HMENU file = GetSubMenu(GetMenu(form->window()), 0);
     ASSERT_NE(file, nullptr);
-    // No 打印… (and no Ctrl+P) without the toolkit's printing: its index is skipped.
+    // No 导出 PDF… without the toolkit's PDF writer: its index is skipped.
     const struct {
         const wchar_t* text;
         int index;  // in fileMenu()
     } rows[] = {{L"打开…\tCtrl+O", 0},
                 {L"保存\tCtrl+S", 1},
                 {L"另存为…\tCtrl+Shift+S", 2},
-                {L"导出计算书…\tCtrl+E", 3}};
+                {L"导出计算书…\tCtrl+E", 3},
+                {L"打印…\tCtrl+P", 5}};
     ASSERT_EQ(GetMenuItemCount(file), static_cast<int>(std::size(rows)));
     for (int position = 0; position < GetMenuItemCount(file); ++position) {
         wchar_t text[64] = {};
@@ -485,6 +486,81 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     EXPECT_FALSE(IsWindowVisible(tip));
     DeleteFileW(good.c_str());
     DeleteFileW(bad.c_str());
+}
+
+// Ctrl+P, through the window's accelerators, hands the sheet of the boxes to the browser in
+// a file that asks for the print dialog itself; what stops it is reported, and only success
+// is told by the notice.
+TEST(Form1, CtrlPGivesTheSheetToTheBrowser) {
+    auto form = Form1::create(GetModuleHandleW(nullptr));
+    ASSERT_NE(form, nullptr);
+    form->show(SW_SHOWNOACTIVATE);
+    const HWND window = form->window();
+    SetWindowTextW(GetDlgItem(window, kFirstControlId + static_cast<int>(findControl("Text1") -
+                                                                         controlTable().data())),
+                   L"打印的镇墩");
+    std::vector<std::string> messages;
+    form->setReporter([&](const std::string& message) { messages.push_back(message); });
+    wchar_t tmp[MAX_PATH] = {};
+    const wchar_t* session = GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH) > 0 ? tmp : nullptr;
+    const std::string refused = "浏览器没有打开";
+    const struct {
+        const char* what;
+        const wchar_t* tmp;  // the temporary folder, or null for the session's
+        bool opens;          // the browser takes the file
+        bool reaches;        // the browser is asked
+    } rows[] = {
+        {"no browser", nullptr, false, true},
+        {"no temporary folder", L"C:\\tavorin no such folder\\", true, false},
+        {"printed", nullptr, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetEnvironmentVariableW(L"TMP", row.tmp != nullptr ? row.tmp : session);
+        messages.clear();
+        std::wstring given;
+        form->setBrowser([&](const std::wstring& path) {
+            given = path;
+            return row.opens ? std::string() : refused;
+        });
+        // Ctrl held as the thread sees it, and P pressed in the window.
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(window, WM_KEYDOWN, 'P', 1);
+        pumpUntil(
+            *form, [&] { return !messages.empty() || !form->notice().empty(); },
+            std::chrono::seconds(5));
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        EXPECT_EQ(!given.empty(), row.reaches);
+        if (!row.reaches) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_NE(messages[0].find("tavorin no such folder"), std::string::npos) << messages[0];
+        } else if (!row.opens) {
+            EXPECT_EQ(messages, std::vector<std::string>{refused});
+        } else {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(form->notice(), "计算书已在浏览器中打开，请在那里打印。");
+        }
+        EXPECT_EQ(form->notice().empty(), !row.opens || !row.reaches);
+        if (given.empty()) continue;
+        FILE* in = _wfopen(given.c_str(), L"rb");
+        ASSERT_NE(in, nullptr);
+        std::string page;
+        char chunk[4096];
+        for (size_t n; (n = fread(chunk, 1, sizeof chunk, in)) > 0;) page.append(chunk, n);
+        fclose(in);
+        DeleteFileW(given.c_str());
+        EXPECT_TRUE(
+            page.starts_with("<!DOCTYPE html>\n<!-- saved from url=(0014)about:internet "
+                             "-->\n<html"));
+        const size_t script = page.find("window.print()");
+        EXPECT_LT(script, page.rfind("</body>"));
+        EXPECT_NE(page.find("打印的镇墩"), std::string::npos) << "not the sheet of the boxes";
+    }
+    SetEnvironmentVariableW(L"TMP", session);
 }
 
 }  // namespace
