@@ -137,6 +137,14 @@ void tell(WindowSide& side, const FileOutcome& outcome) {
     }
 }
 
+// Opens the case file at `path` into the store, which then belongs to it.
+void openInto(FieldStore& store, WindowSide& side, CaseDocument& document,
+              const std::string& path) {
+    const FileOutcome outcome = openCase(store, path);
+    if (outcome.error.empty()) document.path = path;
+    tell(side, outcome);
+}
+
 void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry,
                   CaseDocument& document) {
     if (entry.command == FileCommand::CheckDialog) {
@@ -159,11 +167,12 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
         path = side.choosePath(entry, own ? document.path : suggestedName(store, entry.suffix));
     }
     if (path.empty()) return;
+    if (entry.command == FileCommand::Open) {
+        openInto(store, side, document, path);
+        return;
+    }
     FileOutcome outcome;
     switch (entry.command) {
-        case FileCommand::Open:
-            outcome = openCase(store, path);
-            break;
         case FileCommand::Save:
         case FileCommand::SaveAs:
             outcome = saveCase(store, path);
@@ -177,14 +186,13 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
             if (outcome.error.empty()) outcome.done = exportedNotice(path);
             break;
         }
+        case FileCommand::Open:
         case FileCommand::Print:
         case FileCommand::CheckDialog:
             break;
     }
-    const bool caseFile = entry.command == FileCommand::Open ||
-                          entry.command == FileCommand::Save ||
-                          entry.command == FileCommand::SaveAs;
-    if (caseFile && outcome.error.empty()) document.path = path;
+    const bool saved = entry.command == FileCommand::Save || entry.command == FileCommand::SaveAs;
+    if (saved && outcome.error.empty()) document.path = path;
     tell(side, outcome);
 }
 
@@ -205,11 +213,7 @@ void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
 
 void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
                 const std::string& utf8Path, const StoreTrap& trap) {
-    guarded(store, side, trap, [&](FieldStore& undo) {
-        const FileOutcome outcome = openCase(undo, utf8Path);
-        if (outcome.error.empty()) document.path = utf8Path;
-        tell(side, outcome);
-    });
+    guarded(store, side, trap, [&](FieldStore& undo) { openInto(undo, side, document, utf8Path); });
 }
 
 }  // namespace tavorin

@@ -30,7 +30,7 @@ struct FileMenuEntry {
     std::string_view name;     // the action's objectName
     std::string_view caption;  // as shown
     FileCommand command;
-    bool needsPrintSupport;   // only where the toolkit writes PDF (the Qt window)
+    bool needsPdfWriter;      // only where the toolkit writes PDF (the Qt window)
     std::string_view filter;  // the file dialog's filter, or empty
     std::string_view suffix;  // added to a chosen name without one
     std::string_view keys;    // the shortcut as Qt writes it portably ("Ctrl+Shift+S"), or empty

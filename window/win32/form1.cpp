@@ -54,7 +54,9 @@ std::string firstDropped(HDROP drop) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
+Form1::Form1(HINSTANCE instance)
+    : m_instance(instance),
+      m_browser([this](const std::wstring& path) { return openInBrowser(m_window, path); }) {}
 
 Form1::~Form1() {
     if (m_accelerators != nullptr) DestroyAcceleratorTable(m_accelerators);
@@ -146,7 +148,7 @@ void Form1::createControls() {
             }
             HMENU popup = CreatePopupMenu();
             for (const FileMenuEntry& entry : entries) {
-                if (entry.needsPrintSupport) continue;
+                if (entry.needsPdfWriter) continue;
                 const auto index = &entry - fileMenu().data();
                 AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(kFirstFileCommandId + index),
                             menuText(entry).c_str());
@@ -171,7 +173,7 @@ void Form1::createAccelerators() {
     const auto entries = fileMenu();
     for (size_t index = 0; index < entries.size(); ++index) {
         const auto chord = keyChord(entries[index].keys);
-        if (!chord || entries[index].needsPrintSupport) continue;
+        if (!chord || entries[index].needsPdfWriter) continue;
         ACCEL key{};
         key.fVirt = static_cast<BYTE>(FVIRTKEY | FCONTROL | (chord->shift ? FSHIFT : 0));
         key.key = static_cast<WORD>(chord->letter);  // a capital letter is its virtual key
@@ -263,7 +265,7 @@ void Form1::onCommand(int id, int code, HWND from) {
     // From the menu (code 0) or its key (code 1).
     const bool menuOrKey = from == nullptr && (code == 0 || code == 1);
     if (menuOrKey && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
-        if (!entries[static_cast<size_t>(entry)].needsPrintSupport) {
+        if (!entries[static_cast<size_t>(entry)].needsPdfWriter) {
             busy([&] {
                 runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_document, m_trap);
             });
@@ -322,9 +324,7 @@ void Form1::setBrowser(std::function<std::string(const std::wstring& path)> brow
 // itself, and the notice says where to look.
 void Form1::print(const std::string& html) {
     const PrintFile file = writePrintFile(html);
-    std::string error = file.error;
-    if (error.empty())
-        error = m_browser ? m_browser(file.path) : openInBrowser(m_window, file.path);
+    const std::string error = file.error.empty() ? m_browser(file.path) : file.error;
     if (!error.empty()) {
         report(error);
         return;

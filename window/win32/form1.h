@@ -66,8 +66,8 @@ class Form1 final : private WindowSide {
     // Called before every operation of a command or menu entry on the boxes (a test throws
     // from it: the window shows the message and keeps every box as it was).
     void setStoreTrap(StoreTrap trap);
-    // Replaces the browser that 打印… opens its file in (a test keeps the path instead); it
-    // returns the Chinese error, or empty.
+    // Replaces the system's browser, which 打印… opens its file in (a test keeps the path
+    // instead); it returns the Chinese error, or empty.
     void setBrowser(std::function<std::string(const std::wstring& path)> browser);
 
   private:
@@ -115,7 +115,7 @@ class Form1 final : private WindowSide {
     bool m_running = false;
     std::function<void(const std::string& message)> m_reporter;
     StoreTrap m_trap;
-    std::function<std::string(const std::wstring& path)> m_browser;
+    std::function<std::string(const std::wstring& path)> m_browser;  // openInBrowser()
 };
 
 }  // namespace tavorin::win32

@@ -531,7 +531,7 @@ int filePosition(FileCommand command) {
     int position = 0;
     for (const FileMenuEntry& entry : fileMenu()) {
         if (entry.command == command) return position;
-        if (!entry.needsPrintSupport) ++position;
+        if (!entry.needsPdfWriter) ++position;
     }
     ADD_FAILURE() << "no such entry in 文件";
     return 0;

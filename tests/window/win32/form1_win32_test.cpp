@@ -546,12 +546,9 @@ TEST(Form1, CtrlPGivesTheSheetToTheBrowser) {
         }
         EXPECT_EQ(form->notice().empty(), !row.opens || !row.reaches);
         if (given.empty()) continue;
-        FILE* in = _wfopen(given.c_str(), L"rb");
-        ASSERT_NE(in, nullptr);
-        std::string page;
-        char chunk[4096];
-        for (size_t n; (n = fread(chunk, 1, sizeof chunk, in)) > 0;) page.append(chunk, n);
-        fclose(in);
+        const FileRead read = readFile(narrow(given));
+        ASSERT_EQ(read.error, "");
+        const std::string& page = read.bytes;
         DeleteFileW(given.c_str());
         EXPECT_TRUE(
             page.starts_with("<!DOCTYPE html>\n<!-- saved from url=(0014)about:internet "
