@@ -78,8 +78,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Beyond the shared libraries: the Ming face the window is drawn in, Qt's Chinese texts for
-# its context menus and message boxes, and Qt's further platform plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, qt6-translations-l10n, qt6-qpa-plugins")
+# its context menus and message boxes, Qt's further platform plugins, and shared-mime-info,
+# whose trigger puts the package's file types into the database that desktops ask.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-arphic-uming, qt6-translations-l10n, qt6-qpa-plugins, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tavorin computes, for one concrete anchor block or support pier of a
 steel penstock, the axial forces that the upper and the lower pipe exert

@@ -27,6 +27,15 @@ ls -l "$deb"
 step "lintian"
 lintian --fail-on error,warning --info "$deb"
 
+step "Depends"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# Beyond what dpkg-shlibdeps finds: each package that cmake/debian-package.cmake adds.
+for package in fonts-arphic-uming qt6-translations-l10n qt6-qpa-plugins shared-mime-info; do
+    printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$package" ||
+        fail "the package does not depend on $package"
+done
+
 step "Menu entry, AppStream metainfo and manual pages as packaged"
 unpacked=$(mktemp -d) cases=$(mktemp -d)
 trap 'rm -rf "$unpacked" "$cases"' EXIT
