@@ -18,7 +18,7 @@
 //   (2^-75.2); the three sums of the small parts (2^-71); the table and t below 2^-99: in
 //   all below 2^-69.1. The fast path accepts hi when hi + (lo - e) and hi + (lo + e) round
 //   to the same double, e = 2^-68 hi: rounding is monotone, so every value within e of
-//   hi + lo, the exact one included, then rounds to it. About one argument in 18,000 fails
+//   hi + lo, the exact one included, then rounds to it. About one argument in 20,000 fails
 //   the test.
 //   Exact path: the vector (b, a), scaled to 1/16 <= b < 1/8, is turned towards the x axis
 //   by +-atan 2^-k, k = 0 ... 255 (CORDIC: shifts and adds in 256-bit fixed point), the
