@@ -368,7 +368,7 @@ std::string formulaHtml(std::string_view formula) {
         while (i < formula.size() && (isLetter(formula[i]) || isDigit(formula[i]))) ++i;
         const std::string_view name = formula.substr(start, letters - start);
         const std::string_view index = formula.substr(letters, i - letters);
-        if (index.empty() && (name == "sin" || name == "cos")) {
+        if (index.empty() && (name == "sin" || name == "cos" || name == "atan")) {
             out += name;
             continue;
         }
