@@ -43,6 +43,10 @@ class Window {
             offered = offer;
             return path;
         });
+        form->setSaveQuestion([this](const QString& question) {
+            questions << question;
+            return reply;
+        });
         form->show();
     }
 
@@ -84,6 +88,8 @@ class Window {
     std::vector<std::string> asked;
     QString path;
     QString offered;
+    QStringList questions;  // about unsaved changes
+    SaveAnswer reply = SaveAnswer::Discard;
 };
 
 QByteArray contents(const QString& path) {
@@ -102,8 +108,8 @@ TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
     // Each entry as the menu shows it: caption, then its key.
     const std::pair<int, QStringList> menus[] = {
         {0,
-         {"打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S", "导出计算书… Ctrl+E", "导出 PDF… ",
-          "打印… Ctrl+P"}},
+         {"新建 Ctrl+N", "打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S",
+          "导出计算书… Ctrl+E", "导出 PDF… ", "打印… Ctrl+P"}},
         {1, {"稳定验算… "}}};
     for (const auto& [at, expected] : menus) {
         ASSERT_NE(bar[at]->menu(), nullptr);

@@ -29,6 +29,16 @@
 namespace tavorin::win32 {
 namespace {
 
+// The menu identifier of the entry of 文件 that runs `command`.
+int entryId(FileCommand command) {
+    const auto entries = fileMenu();
+    for (size_t index = 0; index < entries.size(); ++index) {
+        if (entries[index].command == command) return kFirstFileCommandId + static_cast<int>(index);
+    }
+    ADD_FAILURE() << "no entry of the command";
+    return 0;
+}
+
 TEST(Text, ConvertsBetweenUtf8AndUtf16) {
     const struct {
         std::string utf8;
@@ -281,11 +291,13 @@ TEST(Form1, AHandlerThatThrowsLeavesTheWindowAsItWas) {
         {MAKEWPARAM(kFirstControlId + rowOf("Command1"), BN_CLICKED),
          reinterpret_cast<LPARAM>(button), "x2"},
         {MAKEWPARAM(kFirstControlId + rowOf("bb"), 0), 0, "Label52"},
-        // Each entry of "文件" first offers a name from Text1, before its dialog opens.
-        {MAKEWPARAM(kFirstFileCommandId + 0, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 1, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 2, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 3, 0), 0, "Text1"},
+        // Each entry of "文件" first reads Text1 (新建 and 打开… to see whether the case
+        // changed, the others to offer its name), before any question or dialog.
+        {MAKEWPARAM(entryId(FileCommand::New), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::Open), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::Save), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::SaveAs), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::ExportSheet), 0), 0, "Text1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.trapAt);
@@ -316,11 +328,8 @@ TEST(Form1, TheFileMenuShowsEachEntrysKeys) {
     const struct {
         const wchar_t* text;
         int index;  // in fileMenu()
-    } rows[] = {{L"打开…\tCtrl+O", 0},
-                {L"保存\tCtrl+S", 1},
-                {L"另存为…\tCtrl+Shift+S", 2},
-                {L"导出计算书…\tCtrl+E", 3},
-                {L"打印…\tCtrl+P", 5}};
+    } rows[] = {{L"新建\tCtrl+N", 0},          {L"打开…\tCtrl+O", 1},       {L"保存\tCtrl+S", 2},
+                {L"另存为…\tCtrl+Shift+S", 3}, {L"导出计算书…\tCtrl+E", 4}, {L"打印…\tCtrl+P", 6}};
     ASSERT_EQ(GetMenuItemCount(file), static_cast<int>(std::size(rows)));
     for (int position = 0; position < GetMenuItemCount(file); ++position) {
         wchar_t text[64] = {};
@@ -374,9 +383,10 @@ std::wstring tempFile(const wchar_t* name, std::string_view bytes) {
     return path;
 }
 
-// A file dragged over the window or any of its boxes opens as 打开… opens it; one that is
-// no case shows its message and changes no box. Then 保存 (its key) writes the dropped file
-// without asking, and a notice says so for a few seconds.
+// A file dragged over the window or any of its boxes opens as 打开… opens it, after the
+// question about the changed boxes (answered 不保存); one that is no case shows its message
+// and changes no box. Then 保存 (its key) writes the dropped file without asking, and a
+// notice says so for a few seconds.
 TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     auto form = Form1::create(GetModuleHandleW(nullptr));
     ASSERT_NE(form, nullptr);
@@ -385,6 +395,11 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     std::vector<std::string> messages;
     form->setReporter([&](const std::string& message) { messages.push_back(message); });
+    std::vector<std::string> questions;
+    form->setSaveQuestion([&](const std::string& question) {
+        questions.push_back(question);
+        return SaveAnswer::Discard;
+    });
     const auto box = [&](std::string_view name) {
         return GetDlgItem(
             window, kFirstControlId + static_cast<int>(findControl(name) - controlTable().data()));
@@ -412,6 +427,10 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
         const HWND target = *row.target ? box(row.target) : window;
         SetWindowTextW(box("Text1"), L"Text1");
         SetWindowTextW(box("HSt"), L"160");
+        // Each drop asks: the bad file left the changes.
+        const std::string name = &row == &rows[0] ? "Text1" : "拖入 算例.tavorin";
+        const std::vector<std::string> asked(2, "是否保存对“" + name + "”的更改？");
+        questions.clear();
         messages.clear();
         PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(bad, row.at)), 0);
         pumpUntil(
@@ -427,6 +446,7 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
         EXPECT_EQ(windowText(box("Text1")), "3号镇墩");
         EXPECT_EQ(windowText(box("spjText")), "0") << "a box the case does not name: its default";
         EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(questions, asked);
     }
 
     // Ctrl+S's command, as the accelerator sends it. Were a dialog to ask, a timer would
@@ -449,7 +469,7 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     RECT frame{};
     GetWindowRect(window, &frame);
     SetWindowTextW(box("HSt"), L"99.5");
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kFirstFileCommandId + 1, 1), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(entryId(FileCommand::Save), 1), 0);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(asked);
     EXPECT_TRUE(messages.empty());
