@@ -1299,6 +1299,74 @@ void closeDiscarding(const Program& program) {
     EXPECT_TRUE(waitFor([&] { return !IsWindow(program.form()); })) << "the window stayed";
 }
 
+// Closing a changed case asks in a task dialog named after the block: 取消 and Esc keep the
+// window and every box; 保存 asks for the new case's file, and a cancelled dialog keeps the
+// window, a file chosen is written and the program ends; 不保存 ends it without writing.
+// The rows run on one program until it ends. The question is saved as
+// tavorin-win32-question.bmp beside the window's picture.
+TEST(Tavorin, ClosingAChangedCaseAsksWhatToDo) {
+    const std::wstring folder = testFolder();
+    const std::wstring file = folder + L"关闭时保存.tavorin";
+    const struct {
+        const char* what;
+        const char* button;         // clicked; none for Esc
+        const wchar_t* saveDialog;  // answered for 保存 (L"" cancels it)
+        bool ends;
+    } rows[] = {
+        {"取消", "取消", nullptr, false},
+        {"Esc", nullptr, nullptr, false},
+        {"保存, its dialog cancelled", "保存", L"", false},
+        {"保存", "保存", L"关闭时保存", true},
+        {"不保存", "不保存", nullptr, true},
+    };
+    Program fresh;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (fresh.form() == nullptr || !IsWindow(fresh.form())) {
+            ASSERT_TRUE(fresh.start());
+            fresh.setText("Text1", "6号镇墩");
+            fresh.setText("HSt", "99");
+        }
+        const Texts before = fresh.allTexts();
+        const std::string saved = caseOf(fresh);
+        PostMessageW(fresh.form(), WM_CLOSE, 0, 0);
+        const HWND question = waitForQuestion(fresh);
+        ASSERT_NE(question, nullptr) << "no question";
+        EXPECT_EQ(textOf(question), "Tavorin");
+        EXPECT_TRUE(mentions(staticTexts(question), "是否保存对“6号镇墩”的更改？"))
+            << ::testing::PrintToString(staticTexts(question));
+        EXPECT_EQ(buttonsOf(question), (std::vector<std::string>{"保存", "不保存", "取消"}));
+        if (&row == &rows[0] && !g_screenshot.empty()) {
+            std::wstring picture = g_screenshot;
+            picture.insert(picture.rfind(L'.'), L"-question");
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(saveScreenshot(question, picture));
+        }
+        if (row.button != nullptr) {
+            answerQuestion(question, row.button);
+        } else {
+            SetForegroundWindow(question);
+            press(VK_ESCAPE);
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(question); })) << "Esc left the question";
+        }
+        if (row.saveDialog != nullptr) {
+            EXPECT_EQ(answerFileDialog(fresh, *row.saveDialog ? folder + row.saveDialog : L""),
+                      "保存");
+        }
+        if (row.ends) {
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(fresh.form()); })) << "the window stayed";
+            fresh.stop();
+            EXPECT_EQ(fresh.exitCode(), 0u);
+        } else {
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(IsWindowVisible(fresh.form()));
+            EXPECT_EQ(fresh.allTexts(), before);
+        }
+        EXPECT_EQ(fileBytes(file), row.saveDialog != nullptr && *row.saveDialog ? saved : "");
+        DeleteFileW(file.c_str());
+    }
+}
+
 // Closing the window ends the program, here after 不保存 for the changed boxes.
 TEST(Tavorin, ClosingTheWindowEndsTheProgram) {
     g_tavorin.setText("HSt", "99.5");
