@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "engine/calculate.h"
@@ -138,14 +139,19 @@ void tell(WindowSide& side, const FileOutcome& outcome) {
     }
 }
 
+// The case in the store, as it stands, now belongs to the file `path` (none when empty).
+// The document changes only once the store has been read: what escapes leaves it as it was.
+void adopt(CaseDocument& document, FieldStore& store, std::string path) {
+    CaseDocument now{std::move(path), {}};
+    markUnchanged(now, store);
+    document = std::move(now);
+}
+
 // Opens the case file at `path` into the store, which then belongs to it.
 void openInto(FieldStore& store, WindowSide& side, CaseDocument& document,
               const std::string& path) {
     const FileOutcome outcome = openCase(store, path);
-    if (outcome.error.empty()) {
-        document.path = path;
-        markUnchanged(document, store);
-    }
+    if (outcome.error.empty()) adopt(document, store, path);
     tell(side, outcome);
 }
 
@@ -161,10 +167,7 @@ bool saveInto(FieldStore& store, WindowSide& side, const FileMenuEntry& entry,
     if (path.empty()) return false;
     const FileOutcome outcome = saveCase(store, path);
     const bool saved = outcome.error.empty();
-    if (saved) {
-        document.path = path;
-        markUnchanged(document, store);
-    }
+    if (saved) adopt(document, store, path);
     tell(side, outcome);
     return saved;
 }
@@ -217,10 +220,7 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
         case FileCommand::New:
             if (!mayDropCase(store, side, document)) return;
             outcome = newCase(store);
-            if (outcome.error.empty()) {
-                document.path.clear();
-                markUnchanged(document, store);
-            }
+            if (outcome.error.empty()) adopt(document, store, {});
             tell(side, outcome);
             return;
         case FileCommand::Open:

@@ -294,8 +294,15 @@ TEST(FileMenu, AHandlerThatThrowsLeavesTheWindowAsItWas) {
         const char* handler;  // an action, or the button
         const char* trapAt;   // the control whose access throws, after others were changed
     } rows[] = {
-        {"Command1", "x2"},    {"bb", "Label52"},   {"openCase", "HSt"},  {"saveCase", "HSt"},
-        {"exportSheet", "x2"}, {"exportPdf", "x2"}, {"printSheet", "x2"},
+        {"Command1", "x2"},
+        {"bb", "Label52"},
+        {"openCase", "HSt"},
+        {"saveCase", "HSt"},
+        {"exportSheet", "x2"},
+        {"exportPdf", "x2"},
+        {"printSheet", "x2"},
+        // After 不保存, once every input has its default.
+        {"newCase", "x1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.handler);
