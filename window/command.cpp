@@ -3,6 +3,8 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "engine/calculate.h"
@@ -137,62 +139,112 @@ void tell(WindowSide& side, const FileOutcome& outcome) {
     }
 }
 
+// The case in the store, as it stands, now belongs to the file `path` (none when empty).
+// The document changes only once the store has been read: what escapes leaves it as it was.
+void adopt(CaseDocument& document, FieldStore& store, std::string path) {
+    CaseDocument now{std::move(path), {}};
+    markUnchanged(now, store);
+    document = std::move(now);
+}
+
 // Opens the case file at `path` into the store, which then belongs to it.
 void openInto(FieldStore& store, WindowSide& side, CaseDocument& document,
               const std::string& path) {
     const FileOutcome outcome = openCase(store, path);
-    if (outcome.error.empty()) document.path = path;
+    if (outcome.error.empty()) adopt(document, store, path);
     tell(side, outcome);
+}
+
+// 保存 and 另存为…: asks for the file (保存 only for a case without one) and writes the case;
+// true when it was written, and the file is then the case's.
+bool saveInto(FieldStore& store, WindowSide& side, const FileMenuEntry& entry,
+              CaseDocument& document) {
+    std::string path = document.path;
+    if (entry.command == FileCommand::SaveAs || path.empty()) {
+        // Save as offers the case's own file, in its folder.
+        path = side.choosePath(entry, path.empty() ? suggestedName(store, entry.suffix) : path);
+    }
+    if (path.empty()) return false;
+    const FileOutcome outcome = saveCase(store, path);
+    const bool saved = outcome.error.empty();
+    if (saved) adopt(document, store, path);
+    tell(side, outcome);
+    return saved;
+}
+
+const FileMenuEntry& saveEntry() {
+    for (const FileMenuEntry& entry : fileMenu()) {
+        if (entry.command == FileCommand::Save) return entry;
+    }
+    throw std::logic_error("the menu table has no 保存");
+}
+
+// The window's case as the question about unsaved changes sees it.
+class CaseToDrop final : public UnsavedDocument {
+  public:
+    CaseToDrop(FieldStore& store, WindowSide& side, CaseDocument& document)
+        : m_store(store), m_side(side), m_document(document) {}
+
+    bool changed() override { return caseChanged(m_document, m_store); }
+    std::string name() override { return caseName(m_document, m_store); }
+    bool save() override { return saveInto(m_store, m_side, saveEntry(), m_document); }
+
+  private:
+    FieldStore& m_store;
+    WindowSide& m_side;
+    CaseDocument& m_document;
+};
+
+// Whether the window may put another case in the boxes, or close: asks when they hold
+// unsaved changes.
+bool mayDropCase(FieldStore& store, WindowSide& side, CaseDocument& document) {
+    CaseToDrop unsaved(store, side, document);
+    return mayDrop(unsaved, side);
 }
 
 void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entry,
                   CaseDocument& document) {
-    if (entry.command == FileCommand::CheckDialog) {
-        side.showCheckDialog();
-        return;
-    }
-    if (entry.command == FileCommand::Print) {
-        std::optional<Fault> fault;
-        const std::string sheet = calculateSheet(store, fault);
-        if (fault) side.report(fault->message);
-        side.print(sheet);
-        return;
-    }
-    std::string path;
-    if (entry.command == FileCommand::Save && !document.path.empty()) {
-        path = document.path;
-    } else {
-        // Save as offers the case's own file, in its folder.
-        const bool own = entry.command == FileCommand::SaveAs && !document.path.empty();
-        path = side.choosePath(entry, own ? document.path : suggestedName(store, entry.suffix));
-    }
-    if (path.empty()) return;
-    if (entry.command == FileCommand::Open) {
-        openInto(store, side, document, path);
-        return;
-    }
     FileOutcome outcome;
+    std::string path;
     switch (entry.command) {
+        case FileCommand::CheckDialog:
+            side.showCheckDialog();
+            return;
+        case FileCommand::Print: {
+            std::optional<Fault> fault;
+            const std::string sheet = calculateSheet(store, fault);
+            if (fault) side.report(fault->message);
+            side.print(sheet);
+            return;
+        }
+        case FileCommand::New:
+            if (!mayDropCase(store, side, document)) return;
+            outcome = newCase(store);
+            if (outcome.error.empty()) adopt(document, store, {});
+            tell(side, outcome);
+            return;
+        case FileCommand::Open:
+            if (!mayDropCase(store, side, document)) return;
+            path = side.choosePath(entry, suggestedName(store, entry.suffix));
+            if (!path.empty()) openInto(store, side, document, path);
+            return;
         case FileCommand::Save:
         case FileCommand::SaveAs:
-            outcome = saveCase(store, path);
-            break;
+            saveInto(store, side, entry, document);
+            return;
         case FileCommand::ExportSheet:
-            outcome = exportSheet(store, path);
-            break;
-        case FileCommand::ExportPdf: {
-            const std::string sheet = calculateSheet(store, outcome.fault);
-            outcome.error = side.exportPdf(sheet, path);
-            if (outcome.error.empty()) outcome.done = exportedNotice(path);
-            break;
-        }
-        case FileCommand::Open:
-        case FileCommand::Print:
-        case FileCommand::CheckDialog:
+        case FileCommand::ExportPdf:
             break;
     }
-    const bool saved = entry.command == FileCommand::Save || entry.command == FileCommand::SaveAs;
-    if (saved && outcome.error.empty()) document.path = path;
+    path = side.choosePath(entry, suggestedName(store, entry.suffix));
+    if (path.empty()) return;
+    if (entry.command == FileCommand::ExportSheet) {
+        outcome = exportSheet(store, path);
+    } else {
+        const std::string sheet = calculateSheet(store, outcome.fault);
+        outcome.error = side.exportPdf(sheet, path);
+        if (outcome.error.empty()) outcome.done = exportedNotice(path);
+    }
     tell(side, outcome);
 }
 
@@ -213,7 +265,16 @@ void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
 
 void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
                 const std::string& utf8Path, const StoreTrap& trap) {
-    guarded(store, side, trap, [&](FieldStore& undo) { openInto(undo, side, document, utf8Path); });
+    guarded(store, side, trap, [&](FieldStore& undo) {
+        if (mayDropCase(undo, side, document)) openInto(undo, side, document, utf8Path);
+    });
+}
+
+bool runClose(WindowStore& store, WindowSide& side, CaseDocument& document, const StoreTrap& trap) {
+    bool close = false;
+    guarded(store, side, trap,
+            [&](FieldStore& undo) { close = mayDropCase(undo, side, document); });
+    return close;
 }
 
 }  // namespace tavorin

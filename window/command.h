@@ -11,6 +11,7 @@
 #include "engine/fields.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
+#include "window/unsaved_changes.h"
 
 namespace tavorin {
 
@@ -20,8 +21,9 @@ class WindowStore : public FieldStore {
     virtual bool readCaption(std::string_view name, std::string& caption) = 0;
 };
 
-// What a window does for its commands, in its toolkit.
-class WindowSide {
+// What a window does for its commands, in its toolkit; with askToSave() it asks about
+// unsaved changes (window/unsaved_changes.h).
+class WindowSide : public SaveAsker {
   public:
     // Shows a message in a warning box: the fault that stopped a command, an error of a
     // menu entry, what escaped a handler.
@@ -70,14 +72,23 @@ void runCommand(WindowStore& store, WindowSide& side, Command command, const Sto
 // file (打印… for a printer; 保存 only for a case without a file), runs it on the store, and
 // reports the fault that stopped the calculation (the sheet holds the steps up to there),
 // then any error, or else notifies what was written. A case opened or saved makes its file
-// the document's.
+// the document's. 新建 and 打开… first ask about unsaved changes (window/unsaved_changes.h:
+// 保存 runs 保存 and goes on only when it wrote the file, 不保存 goes on, 取消 does
+// nothing); 新建 then puts the default case in the boxes, and the case has no file.
 void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
               CaseDocument& document, const StoreTrap& trap = {});
 
-// Opens the case file at `utf8Path` as 打开… does once the file is chosen: for a file named
-// on the command line or dropped on the window. A file that is not a case is reported and
-// leaves every box, and the document, as they were.
+// Opens the case file at `utf8Path` as 打开… does once the file is chosen, after asking
+// about unsaved changes as 打开… does: for a file dropped on the window, or named on the
+// command line (into a window just opened, which has nothing to ask). A file that is not
+// a case is reported and leaves every box, and the document, as they were.
 void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
                 const std::string& utf8Path, const StoreTrap& trap = {});
+
+// The handler of closing the window: asks about unsaved changes as 新建 does, and returns
+// whether the window may close. It stays open when anything escapes the question or the
+// save (the message says so).
+bool runClose(WindowStore& store, WindowSide& side, CaseDocument& document,
+              const StoreTrap& trap = {});
 
 }  // namespace tavorin

@@ -13,6 +13,7 @@ namespace {
 using C = FileCommand;
 
 constexpr FileMenuEntry kEntries[] = {
+    {"file", "newCase", "新建", C::New, false, "", "", "Ctrl+N"},
     {"file", "openCase", "打开…", C::Open, false, "算例文件 (*.tavorin *.json);;所有文件 (*)",
      kCaseSuffix, "Ctrl+O"},
     {"file", "saveCase", "保存", C::Save, false, "算例文件 (*.tavorin)", kCaseSuffix, "Ctrl+S"},
@@ -64,10 +65,26 @@ std::string dialogTitle(const FileMenuEntry& entry) {
     return title;
 }
 
-FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
-    const CaseParse parsed = openCaseFile(utf8Path);
-    if (!parsed.error.empty()) return {parsed.error, std::nullopt, {}};
-    if (!applyCase(store, parsed.texts)) return {"无法把算例写入窗口。", std::nullopt, {}};
+void markUnchanged(CaseDocument& document, FieldStore& store) {
+    document.unchanged = caseJson(store).json;
+}
+
+bool caseChanged(const CaseDocument& document, FieldStore& store) {
+    const CaseWrite now = caseJson(store);
+    return !now.error.empty() || now.json != document.unchanged;
+}
+
+std::string caseName(const CaseDocument& document, FieldStore& store) {
+    if (document.path.empty()) return suggestedName(store, "");
+    return std::string(fileNameOf(document.path));
+}
+
+namespace {
+
+// Puts the case `texts` into the store (the default text for every input box it does not
+// name) and empties every output box and result caption, as in a window just opened.
+FileOutcome putCase(FieldStore& store, const CaseTexts& texts) {
+    if (!applyCase(store, texts)) return {"无法把算例写入窗口。", std::nullopt, {}};
     for (const auto& table : {fieldTable(), checkFieldTable()}) {
         for (const FieldSpec& f : table) {
             if (f.role == FieldRole::Output) store.replaceText(f.name, "");
@@ -75,6 +92,16 @@ FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
         }
     }
     return {};
+}
+
+}  // namespace
+
+FileOutcome newCase(FieldStore& store) { return putCase(store, {}); }
+
+FileOutcome openCase(FieldStore& store, const std::string& utf8Path) {
+    const CaseParse parsed = openCaseFile(utf8Path);
+    if (!parsed.error.empty()) return {parsed.error, std::nullopt, {}};
+    return putCase(store, parsed.texts);
 }
 
 FileOutcome saveCase(FieldStore& store, const std::string& utf8Path) {

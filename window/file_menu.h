@@ -16,6 +16,7 @@
 namespace tavorin {
 
 enum class FileCommand {
+    New,          // 新建: the default case, without a file, as in a window just opened
     Open,         // 打开…: a case file into the input boxes
     Save,         // 保存: the input boxes into the case's file, asking for one for a new case
     SaveAs,       // 另存为…: the input boxes into a case file chosen each time
@@ -54,11 +55,29 @@ inline constexpr std::string_view kCaseSuffix = ".tavorin";
 // new case. 保存 writes to it without asking.
 struct CaseDocument {
     std::string path;  // UTF-8
+    // The case (caseJson) when the window opened, or a case was last opened, saved or made
+    // new: the boxes hold unsaved changes while theirs differs.
+    std::string unchanged;
 };
 
-// Every entry, grouped by parent and in menu order: under "file" 打开… (Ctrl+O), 保存
-// (Ctrl+S), 另存为… (Ctrl+Shift+S), 导出计算书… (Ctrl+E), 导出 PDF…, 打印… (Ctrl+P); under
-// "check" 稳定验算….
+// Takes the store's case as the document's unchanged one: when the window opens, and after
+// a case is opened, saved or made new.
+void markUnchanged(CaseDocument& document, FieldStore& store);
+
+// Whether the store's case (the input boxes, choice lists and the check's inputs, as 保存
+// would write them) differs from the document's unchanged one. A text typed and typed back
+// is no change, and neither is a calculation, which writes only result boxes. A store that
+// cannot give its case counts as changed.
+bool caseChanged(const CaseDocument& document, FieldStore& store);
+
+// What the question about unsaved changes calls the case: its file's name
+// ("3号镇墩.tavorin"), or for a new case the name the save dialog offers, without its
+// suffix ("3号镇墩"; "算例" when the block has no name).
+std::string caseName(const CaseDocument& document, FieldStore& store);
+
+// Every entry, grouped by parent and in menu order: under "file" 新建 (Ctrl+N), 打开…
+// (Ctrl+O), 保存 (Ctrl+S), 另存为… (Ctrl+Shift+S), 导出计算书… (Ctrl+E), 导出 PDF…, 打印…
+// (Ctrl+P); under "check" 稳定验算….
 std::span<const FileMenuEntry> fileMenu();
 
 // The entries under the menu-bar row `parent`, in menu order; empty for a row that opens no
@@ -83,6 +102,10 @@ std::string_view fileNameOf(std::string_view utf8Path);
 // opened on that case; the check's results are emptied too. On any error nothing in the
 // store changes.
 FileOutcome openCase(FieldStore& store, const std::string& utf8Path);
+
+// 新建: every input box, choice list and check input gets its default text, every output
+// box (the check's too) is emptied and Label25 cleared, as in a window just opened.
+FileOutcome newCase(FieldStore& store);
 
 // Saves the input boxes and choice lists as a case file (temporary file, then rename);
 // `done` is "已保存到“3号镇墩.tavorin”。".

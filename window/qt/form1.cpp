@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include "window/qt/controls.h"
 #include "window/qt/fonts.h"
 #include "window/qt/notice.h"
+#include "window/qt/save_question.h"
 #include "window/qt/sheet_print.h"
 
 namespace tavorin {
@@ -105,6 +107,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     m_check = new CheckDialog(
         this, m_store, [this](Command command) { runCommand(m_store, *this, command, m_trap); });
     m_notice = new Notice(area);
+    markUnchanged(m_document, m_store);
     setAcceptDrops(true);
     m_check->setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -161,6 +164,23 @@ bool Form1::handleDrag(QEvent* event) {
 void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
 
 void Form1::setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+
+void Form1::setSaveQuestion(SaveQuestion question) { m_askToSave = std::move(question); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (runClose(m_store, *this, m_document, m_trap)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+SaveAnswer Form1::askToSave(std::string_view question) {
+    if (m_askToSave) return m_askToSave(fromUtf8(question));
+    // Over the window the user works in: Form1 or the check dialog.
+    QWidget* active = QApplication::activeWindow();
+    return tavorin::askToSave(active != nullptr ? active : this, fromUtf8(question));
+}
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 

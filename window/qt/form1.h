@@ -2,7 +2,8 @@
 // their rows, with the check dialog (window/qt/check_dialog.h) as its child; its boxes and
 // the dialog's are the field store on which every command and menu entry runs
 // (window/command.h), with Qt's message box, file dialogs and printer. The entries' keys
-// work in every box of both windows; a case file dropped on either opens.
+// work in every box of both windows; a case file dropped on either opens. Closing the
+// window, 新建, 打开… and a drop first ask about unsaved changes (window/unsaved_changes.h).
 #pragma once
 
 #include <QKeySequence>
@@ -36,11 +37,15 @@ class Form1 final : public QMainWindow, private WindowSide {
 
     // Asks for the file of a command of "文件"; an empty path cancels it.
     using PathChooser = std::function<QString(const FileMenuEntry& entry, const QString& offer)>;
+    // Asks the question about unsaved changes.
+    using SaveQuestion = std::function<SaveAnswer(const QString& question)>;
 
     // Replaces the warning message box (a test records the message instead).
     void setFaultReporter(FaultReporter reporter);
     // Replaces the file dialogs (a test names the files instead).
     void setPathChooser(PathChooser chooser);
+    // Replaces the message box of the question about unsaved changes (a test answers it).
+    void setSaveQuestion(SaveQuestion question);
     // Called before every operation of a command or menu entry on the boxes (a test throws
     // from it: the window shows the message and keeps every box as it was).
     void setStoreTrap(StoreTrap trap);
@@ -49,6 +54,8 @@ class Form1 final : public QMainWindow, private WindowSide {
     // Lets the entries' keys past the boxes that would take them (Ctrl+E moves to the end
     // of a line on X11), and takes a local file dropped anywhere on either window.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closes only when the question about unsaved changes lets it.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void report(std::string_view message) override;
@@ -57,6 +64,7 @@ class Form1 final : public QMainWindow, private WindowSide {
     void print(const std::string& html) override;
     void showCheckDialog() override;
     void notify(std::string_view message) override;
+    SaveAnswer askToSave(std::string_view question) override;
     bool handleDrag(QEvent* event);
 
     WidgetStore m_store;
@@ -66,6 +74,7 @@ class Form1 final : public QMainWindow, private WindowSide {
     QList<QKeySequence> m_keys;      // of the entries
     FaultReporter m_reportFault;
     PathChooser m_choosePath;
+    SaveQuestion m_askToSave;
     StoreTrap m_trap;
 };
 

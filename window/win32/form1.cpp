@@ -11,6 +11,7 @@
 #include "window/win32/controls.h"
 #include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
+#include "window/win32/save_question.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
@@ -90,6 +91,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             onActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
+        case WM_CLOSE:
+            onClose();
+            return 0;
         case WM_DROPFILES:
             onDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -122,6 +126,7 @@ bool Form1::onCreate() {
     if (m_menu == nullptr) return false;
     m_names = std::make_unique<AccessibleNames>();
     createControls();
+    markUnchanged(m_document, m_store);
     createAccelerators();
     createNotice();
     SetMenu(m_window, m_menu);
@@ -288,6 +293,15 @@ void Form1::onActivate(bool active) {
     keepFocusAcrossActivation(m_window, active, m_lastFocus);
 }
 
+// Closes only when the question about unsaved changes lets it. A close that comes while a
+// handler's dialog or message is up is ignored: that is answered first.
+void Form1::onClose() {
+    if (m_running) return;
+    bool close = false;
+    busy([&] { close = runClose(m_store, *this, m_document, m_trap); });
+    if (close) DestroyWindow(m_window);
+}
+
 void Form1::onDpiChanged(int dpi, const RECT& suggested) {
     // The notice's font is replaced with the others.
     hideNotice();
@@ -314,6 +328,10 @@ void Form1::setReporter(std::function<void(const std::string& message)> reporter
     m_reporter = std::move(reporter);
 }
 
+void Form1::setSaveQuestion(std::function<SaveAnswer(const std::string& question)> question) {
+    m_askToSave = std::move(question);
+}
+
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
 void Form1::setBrowser(std::function<std::string(const std::wstring& path)> browser) {
@@ -336,6 +354,14 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& off
     const ChosenPath path = win32::choosePath(m_window, entry, offer);
     if (!path.error.empty()) report(path.error);
     return path.utf8;
+}
+
+SaveAnswer Form1::askToSave(std::string_view question) {
+    if (m_askToSave) return m_askToSave(std::string(question));
+    std::string error;
+    const SaveAnswer answer = win32::askToSave(activeOwner(), question, error);
+    if (!error.empty()) report(error);
+    return answer;
 }
 
 void Form1::showCheckDialog() {
@@ -390,13 +416,17 @@ void Form1::report(std::string_view message) {
         m_reporter(std::string(message));
         return;
     }
-    // Over the window the user works in: Form1 or the check dialog.
+    MessageBoxW(activeOwner(), widen(message).c_str(), widen(kMessageTitle).c_str(),
+                MB_OK | MB_ICONWARNING);
+}
+
+// The window the user works in: Form1 or the check dialog.
+HWND Form1::activeOwner() const {
     HWND active = GetActiveWindow();
     if (active == nullptr || (active != m_window && (!m_check || active != m_check->window()))) {
         active = m_window;
     }
-    MessageBoxW(active, widen(message).c_str(), widen(kMessageTitle).c_str(),
-                MB_OK | MB_ICONWARNING);
+    return active;
 }
 
 }  // namespace tavorin::win32

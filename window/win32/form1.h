@@ -5,7 +5,9 @@
 // 文件 have their keys (an accelerator table built from the menu table); a case file dropped
 // on the window opens as 打开… opens it; what a save or an export wrote is told by a notice
 // in the lower right of the client area that goes by itself. 打印… hands the sheet to the
-// browser (window/win32/browser_print.h).
+// browser (window/win32/browser_print.h). Closing the window, 新建, 打开… and a drop first
+// ask about unsaved changes (window/unsaved_changes.h) in a task dialog
+// (window/win32/save_question.h).
 #pragma once
 
 #include <windows.h>
@@ -63,6 +65,8 @@ class Form1 final : private WindowSide {
 
     // Replaces the warning message box (a test records the message instead).
     void setReporter(std::function<void(const std::string& message)> reporter);
+    // Replaces the task dialog of the question about unsaved changes (a test answers it).
+    void setSaveQuestion(std::function<SaveAnswer(const std::string& question)> question);
     // Called before every operation of a command or menu entry on the boxes (a test throws
     // from it: the window shows the message and keeps every box as it was).
     void setStoreTrap(StoreTrap trap);
@@ -78,6 +82,7 @@ class Form1 final : private WindowSide {
     bool onCreate();
     void onCommand(int id, int code, HWND from);
     void onActivate(bool active);
+    void onClose();
     void onDpiChanged(int dpi, const RECT& suggested);
     void onDestroy();
     void onDropFiles(HDROP drop);
@@ -90,11 +95,13 @@ class Form1 final : private WindowSide {
     void hideNotice();
     void layoutControls();
     void sizeWindow();
+    HWND activeOwner() const;
     void report(std::string_view message) override;
     std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override;
     void showCheckDialog() override;
     void notify(std::string_view message) override;
     void print(const std::string& html) override;
+    SaveAnswer askToSave(std::string_view question) override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
@@ -114,6 +121,7 @@ class Form1 final : private WindowSide {
     // A handler runs: a file dropped while its dialog or message is up is not opened.
     bool m_running = false;
     std::function<void(const std::string& message)> m_reporter;
+    std::function<SaveAnswer(const std::string& question)> m_askToSave;
     StoreTrap m_trap;
     std::function<std::string(const std::wstring& path)> m_browser;  // openInBrowser()
 };

@@ -1,22 +1,29 @@
 // The menu "文件" of Form1 under Qt's offscreen platform: its entries and keys, export a
 // sheet, save a case (asking only for a new one), open it into a fresh window, export a
-// PDF, and open broken files.
+// PDF, open broken files, and the question about unsaved changes: its message box, and
+// which of closing, 新建, 打开… and a drop ask it.
 #include "window/file_menu.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -26,6 +33,7 @@
 #include "engine/fields.h"
 #include "tests/window/qt/print_qstring.h"
 #include "window/qt/form1.h"
+#include "window/qt/save_question.h"
 
 namespace tavorin {
 namespace {
@@ -42,6 +50,10 @@ class Window {
             asked.emplace_back(entry.name);
             offered = offer;
             return path;
+        });
+        form->setSaveQuestion([this](const QString& question) {
+            questions << question;
+            return reply;
         });
         form->show();
     }
@@ -84,6 +96,8 @@ class Window {
     std::vector<std::string> asked;
     QString path;
     QString offered;
+    QStringList questions;  // about unsaved changes
+    SaveAnswer reply = SaveAnswer::Discard;
 };
 
 QByteArray contents(const QString& path) {
@@ -102,8 +116,8 @@ TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
     // Each entry as the menu shows it: caption, then its key.
     const std::pair<int, QStringList> menus[] = {
         {0,
-         {"打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S", "导出计算书… Ctrl+E", "导出 PDF… ",
-          "打印… Ctrl+P"}},
+         {"新建 Ctrl+N", "打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S",
+          "导出计算书… Ctrl+E", "导出 PDF… ", "打印… Ctrl+P"}},
         {1, {"稳定验算… "}}};
     for (const auto& [at, expected] : menus) {
         ASSERT_NE(bar[at]->menu(), nullptr);
@@ -280,8 +294,15 @@ TEST(FileMenu, AHandlerThatThrowsLeavesTheWindowAsItWas) {
         const char* handler;  // an action, or the button
         const char* trapAt;   // the control whose access throws, after others were changed
     } rows[] = {
-        {"Command1", "x2"},    {"bb", "Label52"},   {"openCase", "HSt"},  {"saveCase", "HSt"},
-        {"exportSheet", "x2"}, {"exportPdf", "x2"}, {"printSheet", "x2"},
+        {"Command1", "x2"},
+        {"bb", "Label52"},
+        {"openCase", "HSt"},
+        {"saveCase", "HSt"},
+        {"exportSheet", "x2"},
+        {"exportPdf", "x2"},
+        {"printSheet", "x2"},
+        // After 不保存, once every input has its default.
+        {"newCase", "x1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.handler);
@@ -341,6 +362,127 @@ TEST(FileMenu, ExportsAPdfAndACancelledDialogDoesNothing) {
     }
     EXPECT_TRUE(w.messages.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"sheet.pdf"}));
+}
+
+// The question as Qt shows it: a warning titled Tavorin with 保存, 不保存 and 取消; Enter is
+// 保存, Esc and closing the box are 取消.
+TEST(FileMenu, TheQuestionIsAMessageBoxWithThreeChineseButtons) {
+    QWidget owner;
+    owner.show();
+    const struct {
+        const char* what;
+        const char* button;  // the button clicked, or empty for the key
+        int key;             // or 0 to close the box
+        SaveAnswer answer;
+    } rows[] = {
+        {"保存", "save", 0, SaveAnswer::Save},
+        {"不保存", "discard", 0, SaveAnswer::Discard},
+        {"取消", "cancel", 0, SaveAnswer::Cancel},
+        {"Enter", "", Qt::Key_Return, SaveAnswer::Save},
+        {"Esc", "", Qt::Key_Escape, SaveAnswer::Cancel},
+        {"closed", "", 0, SaveAnswer::Cancel},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;  // the test fails below: no answer
+            seen << box->windowTitle() << box->text();
+            for (const char* name : {"save", "discard", "cancel"}) {
+                auto* button = box->findChild<QPushButton*>(QString::fromLatin1(name));
+                seen << (button != nullptr ? button->text() : "(none)");
+            }
+            if (*row.button) {
+                box->findChild<QPushButton*>(QString::fromLatin1(row.button))->click();
+            } else if (row.key != 0) {
+                QTest::keyClick(box, static_cast<Qt::Key>(row.key));
+            } else {
+                box->close();
+            }
+        });
+        EXPECT_EQ(askToSave(&owner, QStringLiteral("是否保存对“Text1”的更改？")), row.answer);
+        EXPECT_EQ(seen,
+                  QStringList({"Tavorin", "是否保存对“Text1”的更改？", "保存", "不保存", "取消"}));
+    }
+}
+
+// Closing, 新建 (Ctrl+N), 打开… and a dropped file on a case unchanged since the window opened
+// (a calculation changes nothing) and on a changed one, with the answers: what is asked, and
+// whether the window goes on (closes, empties its results, shows the other case).
+TEST(FileMenu, ClosingNewOpenAndADropAskOnlyAboutAChangedCase) {
+    QTemporaryDir dir;
+    const QString other = dir.filePath(QStringLiteral("other.tavorin"));
+    const QString saveTo = dir.filePath(QStringLiteral("saved.tavorin"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"HSt": "7"})");
+    file.close();
+    const struct {
+        const char* what;
+        const char* hst;  // typed before
+        SaveAnswer reply;
+        QString saveDialog;
+        bool asks;
+        bool goesOn;
+    } states[] = {
+        {"unchanged", "152", SaveAnswer::Cancel, QString(), false, true},
+        {"取消", "99", SaveAnswer::Cancel, QString(), true, false},
+        {"不保存", "99", SaveAnswer::Discard, QString(), true, true},
+        {"保存, the save dialog cancelled", "99", SaveAnswer::Save, QString(), true, false},
+        {"保存", "99", SaveAnswer::Save, saveTo, true, true},
+    };
+    for (const char* trigger : {"close", "Ctrl+N", "openCase", "drop"}) {
+        for (const auto& state : states) {
+            SCOPED_TRACE(std::string(trigger) + ", " + state.what);
+            QFile::remove(saveTo);
+            Window w;
+            w.form->setPathChooser([&](const FileMenuEntry& entry, const QString&) {
+                w.asked.emplace_back(entry.name);
+                return entry.command == FileCommand::Open ? other : state.saveDialog;
+            });
+            w.reply = state.reply;
+            w.type("HSt", state.hst);
+            w.calculate();
+            bool closed = false;
+            if (std::string_view(trigger) == "close") {
+                closed = w.form->close();
+            } else if (std::string_view(trigger) == "Ctrl+N") {
+                w.form->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
+                QTest::keyClick(w.form->findChild<QLineEdit*>(QStringLiteral("HSt")), Qt::Key_N,
+                                Qt::ControlModifier);
+            } else if (std::string_view(trigger) == "openCase") {
+                w.run("openCase", other);
+            } else {
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(other)});
+                QWidget* area = w.form->centralWidget();
+                const QPoint at(600, 340);
+                QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(area, &enter);
+                QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(area, &drop);
+                EXPECT_TRUE(drop.isAccepted());
+                QTest::qWait(20);  // the file opens once the drop is over
+            }
+            EXPECT_EQ(w.questions,
+                      state.asks ? QStringList({"是否保存对“Text1”的更改？"}) : QStringList());
+            EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join("\n").toStdString();
+            const auto texts = w.texts();
+            if (std::string_view(trigger) == "close") {
+                EXPECT_EQ(closed, state.goesOn);
+                EXPECT_EQ(w.form->isVisible(), !state.goesOn);
+            } else if (!state.goesOn) {
+                EXPECT_EQ(texts.at("HSt"), state.hst);
+                EXPECT_FALSE(texts.at("x1").isEmpty());
+            } else {
+                EXPECT_EQ(texts.at("HSt"), std::string_view(trigger) == "Ctrl+N" ? "152" : "7");
+                EXPECT_TRUE(texts.at("x1").isEmpty());
+            }
+            EXPECT_EQ(contents(saveTo).contains("\"HSt\":\"99\""), !state.saveDialog.isEmpty());
+        }
+    }
 }
 
 }  // namespace

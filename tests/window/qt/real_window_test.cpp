@@ -44,6 +44,8 @@ class RealWindow : public ::testing::Test {
             m_asked.emplace_back(entry.name);
             return m_path;
         });
+        // Changed boxes are given up for the file dropped or named.
+        m_form->setSaveQuestion([](const QString&) { return SaveAnswer::Discard; });
         m_form->show();
         m_form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));

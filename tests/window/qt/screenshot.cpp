@@ -2,7 +2,8 @@
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
 // sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
-// file-menu.png, the menu 文件 open, and check-dialog.png, the check dialog after "验  算". With
+// file-menu.png, the menu 文件 open, check-dialog.png, the check dialog after "验  算", and
+// question.png, the question about unsaved changes when the changed window is closed. With
 // --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png and
 // form1-result-antialiased.png, for comparing the two.
 #include <QAction>
@@ -17,9 +18,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "tests/check_example.h"
@@ -163,6 +166,21 @@ int main(int argc, char* argv[]) {
         check(notice != nullptr && notice->isVisible(), "the notice of the export shown");
         QTest::qWait(100);
         check(save(grabFromServer(form), dir.filePath("notice.png")), "notice image saved");
+    }
+
+    // Closing the changed window asks; 取消 keeps it open.
+    if (!antialiased) {
+        bool asked = false;
+        QTimer::singleShot(300, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            asked = box->text() == QStringLiteral("是否保存对“3号镇墩（转角 30°）”的更改？");
+            check(save(grabFromServer(*box), dir.filePath("question.png")), "question image saved");
+            box->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        });
+        check(!form.close(), "取消 keeps the window");
+        check(asked, "closing the changed window asks about its changes");
+        check(form.isVisible(), "the window is still shown");
     }
     return failures == 0 ? 0 : 1;
 }

@@ -764,9 +764,6 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
 // What a file command left: the texts of each message box it showed, each dismissed.
 using Messages = std::vector<std::vector<std::string>>;
 
-// Runs an entry of "文件" as a user does: the menu from the keyboard, the path typed into
-// the system's file dialog, OK. Returns the message boxes that followed; the first is saved
-// as the BMP file `boxPicture` when one is given.
 // Types `path` into the system's file dialog the program shows and presses OK, or cancels
 // it for an empty path. Returns the dialog's title; empty, and a failure, for no dialog.
 std::string answerFileDialog(const Program& program, const std::wstring& path) {
@@ -792,10 +789,61 @@ std::string answerFileDialog(const Program& program, const std::wstring& path) {
     return title;
 }
 
+// The visible buttons of a dialog of the program, in their order.
+std::vector<std::string> buttonsOf(HWND dialog) {
+    std::vector<std::string> buttons;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) -> BOOL {
+            if (IsWindowVisible(child) && classOf(child) == "Button") {
+                reinterpret_cast<std::vector<std::string>*>(found)->push_back(textOf(child));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&buttons));
+    return buttons;
+}
+
+// The question about unsaved changes the program shows (a dialog with a button 不保存),
+// waited for; nullptr when none came.
+HWND waitForQuestion(const Program& program) {
+    HWND question = nullptr;
+    waitFor([&] {
+        question = program.messageBox();
+        if (question == nullptr) return false;
+        const std::vector<std::string> buttons = buttonsOf(question);
+        return std::find(buttons.begin(), buttons.end(), "不保存") != buttons.end();
+    });
+    return question;
+}
+
+// Clicks the button `caption` of the question and waits until the question is gone.
+void answerQuestion(HWND question, std::string_view caption) {
+    HWND button = nullptr;
+    for (HWND c = GetWindow(question, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (classOf(c) == "Button" && textOf(c) == caption) button = c;
+    }
+    ASSERT_NE(button, nullptr) << "no button " << caption;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(question); })) << "the question stayed";
+}
+
+// Runs an entry of "文件" as a user does: the menu from the keyboard, then, when `question`
+// names a button, the question about unsaved changes answered with it, the path typed into
+// the system's file dialog, OK. Returns the message boxes that followed; the first is saved
+// as the BMP file `boxPicture` when one is given.
 Messages runFileCommand(const Program& program, FileCommand command, const std::wstring& path,
-                        const std::wstring& boxPicture = {}) {
+                        const std::wstring& boxPicture = {}, std::string_view question = {}) {
     openFileMenu(program, filePosition(command));
     press(VK_RETURN);
+    if (!question.empty()) {
+        const HWND asked = waitForQuestion(program);
+        if (asked == nullptr) {
+            ADD_FAILURE() << "no question about unsaved changes";
+            return {};
+        }
+        answerQuestion(asked, question);
+    }
     if (answerFileDialog(program, path).empty()) return {};
     Messages messages;
     for (;;) {
@@ -979,8 +1027,8 @@ TEST(Tavorin, SavesACaseThatAFreshWindowOpensAlike) {
     restoreDefaults(g_tavorin);
 }
 
-// 打开… on a file that is no case: the message names the problem, no box changes, and the
-// window calculates again.
+// 打开… on a file that is no case, after 不保存 for the changed boxes: the message names the
+// problem, no box changes, and the window calculates again.
 constexpr std::string_view kDigits401 =
     "{\"HSt\": "
     "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
@@ -1024,8 +1072,9 @@ TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
             picture = g_screenshot;
             picture.insert(picture.rfind(L'.'), L"-open-error");
         }
+        // The boxes hold changes: they are given up for the file, which is no case.
         const Messages messages =
-            runFileCommand(g_tavorin, FileCommand::Open, folder + row.file, picture);
+            runFileCommand(g_tavorin, FileCommand::Open, folder + row.file, picture, "不保存");
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(mentions(messages[0], message)) << message;
         EXPECT_EQ(g_tavorin.allTexts(), before);
@@ -1240,7 +1289,88 @@ TEST(Tavorin, ShrinkingClipsAndMovesNothing) {
     EXPECT_EQ(after.right - after.left, before.right - before.left);
 }
 
+// Closes the program's window on changed boxes, answering the question 不保存, and waits
+// until the window is gone.
+void closeDiscarding(const Program& program) {
+    PostMessageW(program.form(), WM_CLOSE, 0, 0);
+    const HWND question = waitForQuestion(program);
+    ASSERT_NE(question, nullptr) << "no question about unsaved changes";
+    answerQuestion(question, "不保存");
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(program.form()); })) << "the window stayed";
+}
+
+// Closing a changed case asks in a task dialog named after the block: 取消 and Esc keep the
+// window and every box; 保存 asks for the new case's file, and a cancelled dialog keeps the
+// window, a file chosen is written and the program ends; 不保存 ends it without writing.
+// The rows run on one program until it ends. The question is saved as
+// tavorin-win32-question.bmp beside the window's picture.
+TEST(Tavorin, ClosingAChangedCaseAsksWhatToDo) {
+    const std::wstring folder = testFolder();
+    const std::wstring file = folder + L"关闭时保存.tavorin";
+    const struct {
+        const char* what;
+        const char* button;         // clicked; none for Esc
+        const wchar_t* saveDialog;  // answered for 保存 (L"" cancels it)
+        bool ends;
+    } rows[] = {
+        {"取消", "取消", nullptr, false},
+        {"Esc", nullptr, nullptr, false},
+        {"保存, its dialog cancelled", "保存", L"", false},
+        {"保存", "保存", L"关闭时保存", true},
+        {"不保存", "不保存", nullptr, true},
+    };
+    Program fresh;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (fresh.form() == nullptr || !IsWindow(fresh.form())) {
+            ASSERT_TRUE(fresh.start());
+            fresh.setText("Text1", "6号镇墩");
+            fresh.setText("HSt", "99");
+        }
+        const Texts before = fresh.allTexts();
+        const std::string saved = caseOf(fresh);
+        PostMessageW(fresh.form(), WM_CLOSE, 0, 0);
+        const HWND question = waitForQuestion(fresh);
+        ASSERT_NE(question, nullptr) << "no question";
+        EXPECT_EQ(textOf(question), "Tavorin");
+        EXPECT_TRUE(mentions(staticTexts(question), "是否保存对“6号镇墩”的更改？"))
+            << ::testing::PrintToString(staticTexts(question));
+        EXPECT_EQ(buttonsOf(question), (std::vector<std::string>{"保存", "不保存", "取消"}));
+        if (&row == &rows[0] && !g_screenshot.empty()) {
+            std::wstring picture = g_screenshot;
+            picture.insert(picture.rfind(L'.'), L"-question");
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(saveScreenshot(question, picture));
+        }
+        if (row.button != nullptr) {
+            answerQuestion(question, row.button);
+        } else {
+            SetForegroundWindow(question);
+            press(VK_ESCAPE);
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(question); })) << "Esc left the question";
+        }
+        if (row.saveDialog != nullptr) {
+            EXPECT_EQ(answerFileDialog(fresh, *row.saveDialog ? folder + row.saveDialog : L""),
+                      "保存");
+        }
+        if (row.ends) {
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(fresh.form()); })) << "the window stayed";
+            fresh.stop();
+            EXPECT_EQ(fresh.exitCode(), 0u);
+        } else {
+            std::this_thread::sleep_for(300ms);
+            EXPECT_TRUE(IsWindowVisible(fresh.form()));
+            EXPECT_EQ(fresh.allTexts(), before);
+        }
+        EXPECT_EQ(fileBytes(file), row.saveDialog != nullptr && *row.saveDialog ? saved : "");
+        DeleteFileW(file.c_str());
+    }
+}
+
+// Closing the window ends the program, here after 不保存 for the changed boxes.
 TEST(Tavorin, ClosingTheWindowEndsTheProgram) {
+    g_tavorin.setText("HSt", "99.5");
+    closeDiscarding(g_tavorin);
     g_tavorin.stop();
     EXPECT_EQ(g_tavorin.exitCode(), 0u);
 }

@@ -1,7 +1,8 @@
 // The Win32 window's parts inside one process, under Wine: the text edge, the face
-// chosen, the file dialogs' filters, the field store on real child windows, and Form1 after
-// a DPI change, the DPI on the systems before Windows 10, with its menu's keys, a dropped
-// file, the notice of a save and the sheet handed to the browser for printing.
+// chosen, the file dialogs' filters, the field store on real child windows, the task dialog
+// of the question about unsaved changes, and Form1 after a DPI change, the DPI on the
+// systems before Windows 10, with its menu's keys, a dropped file, the notice of a save, the
+// sheet handed to the browser for printing, and the question on closing and on 新建.
 #include <gtest/gtest.h>
 #include <windows.h>
 // the headers below need windows.h first
@@ -9,8 +10,10 @@
 #include <shellapi.h>
 #include <shlobj.h>  // DROPFILES
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -24,10 +27,21 @@
 #include "window/win32/file_dialog.h"
 #include "window/win32/fonts.h"
 #include "window/win32/form1.h"
+#include "window/win32/save_question.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
 namespace {
+
+// The menu identifier of the entry of 文件 that runs `command`.
+int entryId(FileCommand command) {
+    const auto entries = fileMenu();
+    for (size_t index = 0; index < entries.size(); ++index) {
+        if (entries[index].command == command) return kFirstFileCommandId + static_cast<int>(index);
+    }
+    ADD_FAILURE() << "no entry of the command";
+    return 0;
+}
 
 TEST(Text, ConvertsBetweenUtf8AndUtf16) {
     const struct {
@@ -281,11 +295,13 @@ TEST(Form1, AHandlerThatThrowsLeavesTheWindowAsItWas) {
         {MAKEWPARAM(kFirstControlId + rowOf("Command1"), BN_CLICKED),
          reinterpret_cast<LPARAM>(button), "x2"},
         {MAKEWPARAM(kFirstControlId + rowOf("bb"), 0), 0, "Label52"},
-        // Each entry of "文件" first offers a name from Text1, before its dialog opens.
-        {MAKEWPARAM(kFirstFileCommandId + 0, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 1, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 2, 0), 0, "Text1"},
-        {MAKEWPARAM(kFirstFileCommandId + 3, 0), 0, "Text1"},
+        // Each entry of "文件" first reads Text1 (新建 and 打开… to see whether the case
+        // changed, the others to offer its name), before any question or dialog.
+        {MAKEWPARAM(entryId(FileCommand::New), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::Open), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::Save), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::SaveAs), 0), 0, "Text1"},
+        {MAKEWPARAM(entryId(FileCommand::ExportSheet), 0), 0, "Text1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.trapAt);
@@ -316,11 +332,8 @@ TEST(Form1, TheFileMenuShowsEachEntrysKeys) {
     const struct {
         const wchar_t* text;
         int index;  // in fileMenu()
-    } rows[] = {{L"打开…\tCtrl+O", 0},
-                {L"保存\tCtrl+S", 1},
-                {L"另存为…\tCtrl+Shift+S", 2},
-                {L"导出计算书…\tCtrl+E", 3},
-                {L"打印…\tCtrl+P", 5}};
+    } rows[] = {{L"新建\tCtrl+N", 0},          {L"打开…\tCtrl+O", 1},       {L"保存\tCtrl+S", 2},
+                {L"另存为…\tCtrl+Shift+S", 3}, {L"导出计算书…\tCtrl+E", 4}, {L"打印…\tCtrl+P", 6}};
     ASSERT_EQ(GetMenuItemCount(file), static_cast<int>(std::size(rows)));
     for (int position = 0; position < GetMenuItemCount(file); ++position) {
         wchar_t text[64] = {};
@@ -374,9 +387,10 @@ std::wstring tempFile(const wchar_t* name, std::string_view bytes) {
     return path;
 }
 
-// A file dragged over the window or any of its boxes opens as 打开… opens it; one that is
-// no case shows its message and changes no box. Then 保存 (its key) writes the dropped file
-// without asking, and a notice says so for a few seconds.
+// A file dragged over the window or any of its boxes opens as 打开… opens it, after the
+// question about the changed boxes (answered 不保存); one that is no case shows its message
+// and changes no box. Then 保存 (its key) writes the dropped file without asking, and a
+// notice says so for a few seconds.
 TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     auto form = Form1::create(GetModuleHandleW(nullptr));
     ASSERT_NE(form, nullptr);
@@ -385,6 +399,11 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     std::vector<std::string> messages;
     form->setReporter([&](const std::string& message) { messages.push_back(message); });
+    std::vector<std::string> questions;
+    form->setSaveQuestion([&](const std::string& question) {
+        questions.push_back(question);
+        return SaveAnswer::Discard;
+    });
     const auto box = [&](std::string_view name) {
         return GetDlgItem(
             window, kFirstControlId + static_cast<int>(findControl(name) - controlTable().data()));
@@ -412,6 +431,10 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
         const HWND target = *row.target ? box(row.target) : window;
         SetWindowTextW(box("Text1"), L"Text1");
         SetWindowTextW(box("HSt"), L"160");
+        // Each drop asks: the bad file left the changes.
+        const std::string name = &row == &rows[0] ? "Text1" : "拖入 算例.tavorin";
+        const std::vector<std::string> asked(2, "是否保存对“" + name + "”的更改？");
+        questions.clear();
         messages.clear();
         PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(bad, row.at)), 0);
         pumpUntil(
@@ -427,6 +450,7 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
         EXPECT_EQ(windowText(box("Text1")), "3号镇墩");
         EXPECT_EQ(windowText(box("spjText")), "0") << "a box the case does not name: its default";
         EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(questions, asked);
     }
 
     // Ctrl+S's command, as the accelerator sends it. Were a dialog to ask, a timer would
@@ -449,7 +473,7 @@ TEST(Form1, ADroppedFileOpensAndIsSavedAgainWithoutAsking) {
     RECT frame{};
     GetWindowRect(window, &frame);
     SetWindowTextW(box("HSt"), L"99.5");
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kFirstFileCommandId + 1, 1), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(entryId(FileCommand::Save), 1), 0);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(asked);
     EXPECT_TRUE(messages.empty());
@@ -558,6 +582,159 @@ TEST(Form1, CtrlPGivesTheSheetToTheBrowser) {
         EXPECT_NE(page.find("打印的镇墩"), std::string::npos) << "not the sheet of the boxes";
     }
     SetEnvironmentVariableW(L"TMP", session);
+}
+
+// What a timer found in the dialog of this thread, and what it did to it.
+struct DialogProbe {
+    std::function<void(HWND dialog)> act;
+    std::string title;
+    std::vector<std::string> texts;    // of its visible static controls
+    std::vector<std::string> buttons;  // of its visible buttons
+};
+DialogProbe* g_probe = nullptr;
+
+// Finds the dialog of this thread, reads it into *g_probe and acts on it, once.
+void CALLBACK probeDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            if (windowText(window).empty() || !IsWindowVisible(window)) return TRUE;
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring_view(name) != L"#32770") return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr || g_probe == nullptr) return;
+    KillTimer(nullptr, timer);
+    g_probe->title = windowText(dialog);
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (!IsWindowVisible(child) || windowText(child).empty()) return TRUE;
+            if (lstrcmpiW(name, L"Button") == 0) g_probe->buttons.push_back(windowText(child));
+            if (lstrcmpiW(name, L"Static") == 0) g_probe->texts.push_back(windowText(child));
+            return TRUE;
+        },
+        0);
+    g_probe->act(dialog);
+}
+
+// The question as the system's task dialog: titled Tavorin, the question, the buttons 保存,
+// 不保存 and 取消, each with its answer; Enter is 保存, Esc and closing are 取消.
+TEST(SaveQuestion, TheTaskDialogHasTheThreeButtonsInChinese) {
+    // A quit left by a window destroyed before would end the dialog's loop at once.
+    MSG left{};
+    while (PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"Form1", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                       nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    const auto key = [](WPARAM key) {
+        return [key](HWND dialog) {
+            HWND focus = GetFocus();
+            PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, key, 0);
+        };
+    };
+    const auto click = [](SaveAnswer answer) {
+        return [answer](HWND dialog) {
+            PostMessageW(GetDlgItem(dialog, buttonIdOf(answer)), BM_CLICK, 0, 0);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void(HWND)> act;
+        SaveAnswer answer;
+    } rows[] = {
+        {"保存", click(SaveAnswer::Save), SaveAnswer::Save},
+        {"不保存", click(SaveAnswer::Discard), SaveAnswer::Discard},
+        {"取消", click(SaveAnswer::Cancel), SaveAnswer::Cancel},
+        {"Enter", key(VK_RETURN), SaveAnswer::Save},
+        {"Esc", key(VK_ESCAPE), SaveAnswer::Cancel},
+        {"closed", [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+         SaveAnswer::Cancel},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        DialogProbe probe{row.act, {}, {}, {}};
+        g_probe = &probe;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, probeDialog);
+        std::string error;
+        EXPECT_EQ(askToSave(owner, "是否保存对“Text1”的更改？", error), row.answer);
+        KillTimer(nullptr, timer);
+        g_probe = nullptr;
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(probe.title, "Tavorin");
+        EXPECT_NE(std::find(probe.texts.begin(), probe.texts.end(), "是否保存对“Text1”的更改？"),
+                  probe.texts.end())
+            << ::testing::PrintToString(probe.texts);
+        EXPECT_EQ(probe.buttons, (std::vector<std::string>{"保存", "不保存", "取消"}));
+    }
+    DestroyWindow(owner);
+}
+
+// Closing the window and 新建 (Ctrl+N, through the accelerators) on a case unchanged since
+// the window opened (a calculation changes nothing) and on a changed one, with the answers
+// 取消 and 不保存.
+TEST(Form1, ClosingAndNewAskOnlyAboutAChangedCase) {
+    const struct {
+        const char* what;
+        bool close;  // or 新建
+        const wchar_t* hst;
+        SaveAnswer reply;
+        bool asks;
+        bool goesOn;
+    } rows[] = {
+        {"close, unchanged", true, L"152", SaveAnswer::Cancel, false, true},
+        {"close, 取消", true, L"99", SaveAnswer::Cancel, true, false},
+        {"close, 不保存", true, L"99", SaveAnswer::Discard, true, true},
+        {"新建, unchanged", false, L"152", SaveAnswer::Cancel, false, true},
+        {"新建, 取消", false, L"99", SaveAnswer::Cancel, true, false},
+        {"新建, 不保存", false, L"99", SaveAnswer::Discard, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto form = Form1::create(GetModuleHandleW(nullptr));
+        ASSERT_NE(form, nullptr);
+        form->show(SW_SHOWNOACTIVATE);
+        const HWND window = form->window();
+        const auto box = [&](std::string_view name) {
+            return GetDlgItem(window, kFirstControlId + static_cast<int>(findControl(name) -
+                                                                         controlTable().data()));
+        };
+        std::vector<std::string> questions;
+        form->setSaveQuestion([&](const std::string& question) {
+            questions.push_back(question);
+            return row.reply;
+        });
+        SetWindowTextW(box("HSt"), row.hst);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box("Command1")), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(box("Command1")));
+        ASSERT_NE(windowText(box("x1")), "");
+        if (row.close) {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+            EXPECT_EQ(form->window() == nullptr, row.goesOn);
+        } else {
+            BYTE keys[256] = {};
+            GetKeyboardState(keys);
+            keys[VK_CONTROL] = 0x80;
+            SetKeyboardState(keys);
+            PostMessageW(window, WM_KEYDOWN, 'N', 1);
+            pumpUntil(
+                *form, [&] { return !questions.empty() || windowText(box("x1")).empty(); },
+                std::chrono::seconds(2));
+            keys[VK_CONTROL] = 0;
+            SetKeyboardState(keys);
+            EXPECT_EQ(windowText(box("x1")).empty(), row.goesOn);
+            EXPECT_EQ(windowText(box("HSt")), row.goesOn ? "152" : "99");
+        }
+        EXPECT_EQ(questions, row.asks ? std::vector<std::string>{"是否保存对“Text1”的更改？"}
+                                      : std::vector<std::string>{});
+    }
 }
 
 }  // namespace
