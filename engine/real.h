@@ -72,6 +72,8 @@ inline Real pow(Real base, Exponent exponent) {
 // Correctly rounded (trig.h): the same bits on every build and platform.
 inline Real sin(Real x) { return Real(trig::sin(x.value())); }
 inline Real cos(Real x) { return Real(trig::cos(x.value())); }
+// PROVISIONAL: replaced by the correctly rounded trig::atan when it lands.
+inline Real atan(Real x) { return Real(std::atan(x.value())); }
 inline Real abs(Real x) { return Real(std::fabs(x.value())); }
 // The greater of a and b; b when they are equal (max(-0, 0) = +0). Never faults.
 inline Real max(Real a, Real b) { return a.value() > b.value() ? a : b; }

@@ -79,6 +79,10 @@ Traced cos(const T& x) {
     return tracedFunction(x, cos(x.real()), "cos(", ")");
 }
 template <std::same_as<Traced> T>
+Traced atan(const T& x) {
+    return tracedFunction(x, atan(x.real()), "atan(", ")");
+}
+template <std::same_as<Traced> T>
 Traced abs(const T& x) {
     return tracedFunction(x, abs(x.real()), "|", "|");
 }
