@@ -78,7 +78,9 @@ std::string lineData(const Penstock& p) {
 template <std::size_t N>
 std::string rowTable(const std::vector<RowSummary>& rows, const std::array<std::string_view, N>& boxes,
                      bool verdicts) {
-    std::string out = std::string(kTable) + "<thead><tr><th>名称</th>";
+    // Small type, so that a result's 15 digits stand on one line of their cell.
+    std::string out = "<table class=\"rows\" width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+                      "style=\"border-collapse:collapse\"><thead><tr><th>名称</th>";
     for (const std::string_view box : boxes) out += headerCell(box);
     if (verdicts) out += "<th>结论</th><th>Bmin(米)</th>";
     out += "</tr></thead><tbody>\n";
@@ -134,7 +136,9 @@ std::string derivationSection(const CalcRecord& derivation) {
     for (const RecordedInput& in : derivation.inputs) {
         out += "<tr>" + cell("td", std::to_string(++number)) + cell("td", escapeHtml(inputCaption(in))) +
                cell("td", "<span class=\"f\">" + formulaHtml(in.symbol) + "</span>") +
-               cell("td", in.box.empty() ? std::string("—") : "“" + boxTextHtml(in.text) + "”") +
+               cell("td", in.box.empty()    ? std::string("—")
+                          : in.text.empty() ? std::string("（未给出，取默认值）")
+                                            : "“" + boxTextHtml(in.text) + "”") +
                cell("td", boxTextHtml(in.valueText)) + "</tr>\n";
     }
     out += "</tbody></table>\n" + stepTable(derivation, RecordGroup::Profile);
@@ -149,7 +153,8 @@ void writePenstockSheet(const Penstock& penstock,
                         const std::function<void(std::string_view)>& write) {
     const std::string& lineName = penstock.texts().line[LineKey::Text1];
     const std::string name = lineName.empty() ? std::string(lineDefault(LineKey::Text1)) : lineName;
-    write(sheetBegin("计算书 " + name));
+    write(sheetBegin("计算书 " + name,
+                     "table.rows th, table.rows td { font-size: 7pt; padding: 0.8mm 0.8mm; }\n"));
 
     // Every row once without records, for the tables of the whole line.
     std::vector<RowSummary> rows(penstock.rows().size());

@@ -394,13 +394,14 @@ std::string formulaHtml(std::string_view formula) {
     return out;
 }
 
-std::string sheetBegin(std::string_view title) {
+std::string sheetBegin(std::string_view title, std::string_view extraStyle) {
     std::string out =
         "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"zh-CN\">\n<head>\n"
         "<meta charset=\"utf-8\"/>\n<title>";
     out += escapeHtml(title);
     out += "</title>\n<style>\n";
     out += kStyle;
+    out += extraStyle;
     out += "</style>\n</head>\n<body>\n";
     return out;
 }

@@ -17,7 +17,8 @@ namespace tavorin {
 
 // The parts of a document of many sections; join them in this order:
 //   sheetBegin(), then sheetSection() or sheetRejected() for each block, then sheetEnd().
-std::string sheetBegin(std::string_view title);
+// `extraStyle` adds rules to the document's style sheet.
+std::string sheetBegin(std::string_view title, std::string_view extraStyle = {});
 // One block. `heading` names it in a document of many blocks ("第 3 行"), or is empty;
 // `next` starts it on a new page (every block after the first). `check`, when given, is the
 // record of the stability check (check.h) run after the calculation: its section
