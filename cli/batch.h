@@ -76,7 +76,8 @@ int runBatch(ByteSource& in, ByteSink& out, std::string& errors);
 // The same over standard streams (for tests and benchmarks).
 int runBatch(std::istream& in, std::ostream& out);
 
-// The text of --help.
+// The text of --help: the synopsis, the lines and the options of the manual page, and
+// where the page is.
 std::string batchUsage();
 
 }  // namespace tavorin

@@ -1,11 +1,11 @@
-// The text of tavorin-calc --help: the manual page man/tavorin-calc.1, built into the tool
-// (manual_page.h is made from it while building) and shown as plain text.
+// The text of tavorin-calc --help: the synopsis, the lines and the options of the manual
+// page man/tavorin-calc.1 as groff sets them, made while building (help_text.h, from
+// cmake/help_text.cmake).
 #include "cli/batch.h"
-#include "cli/manual_text.h"
-#include "manual_page.h"
+#include "help_text.h"
 
 namespace tavorin {
 
-std::string batchUsage() { return manualText(kManualPage, 78); }
+std::string batchUsage() { return std::string(kHelpText); }
 
 }  // namespace tavorin

@@ -1,7 +1,8 @@
 # The Debian package: `cmake --build --preset release --target package` writes
 # tavorin_<version>_<arch>.deb into the build folder. It holds the two programs, the menu
-# entry, the icons, the AppStream metainfo, the case file type, the manual pages in English
-# and Chinese, and the copyright file and changelog that Debian asks of every package.
+# entry, the icons, the AppStream metainfo, the case and penstock file types, the manual
+# pages in English and Chinese, and the copyright file and changelog that Debian asks of
+# every package.
 include(GNUInstallDirs)
 
 set(tavorin_packaging ${PROJECT_SOURCE_DIR}/packaging)
@@ -14,22 +15,28 @@ if(TARGET tavorin)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${tavorin_packaging}/desktop/org.example.tavorin.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  # The case file type: its shared-mime-info entry (the glob *.tavorin and the first bytes
-  # the window writes) and its icon, the program's own drawing under the type's name.
+  # The file types, case and penstock: their shared-mime-info entries (the globs *.tavorin
+  # and *.penstock and the first bytes the programs write) and their icons, the case's the
+  # program's own drawing under the type's name, the penstock's a drawing of its own.
   # Debian's shared-mime-info, desktop-file-utils and hicolor-icon-theme update their
   # caches from these folders by file triggers, after install and after purge.
   install(FILES ${tavorin_packaging}/mime/org.example.tavorin.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
   set(tavorin_icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-  set(tavorin_type_icon application-x-tavorin-case)
+  set(tavorin_case_icon application-x-tavorin-case)
+  set(tavorin_penstock_icon application-x-tavorin-penstock)
   install(FILES ${tavorin_packaging}/icons/tavorin.svg DESTINATION ${tavorin_icons}/scalable/apps)
   install(FILES ${tavorin_packaging}/icons/tavorin.svg
-          DESTINATION ${tavorin_icons}/scalable/mimetypes RENAME ${tavorin_type_icon}.svg)
+          DESTINATION ${tavorin_icons}/scalable/mimetypes RENAME ${tavorin_case_icon}.svg)
+  install(FILES ${tavorin_packaging}/icons/${tavorin_penstock_icon}.svg
+          DESTINATION ${tavorin_icons}/scalable/mimetypes)
   foreach(size 16 22 24 32 48 64 128 256)
-    set(png ${tavorin_packaging}/icons/hicolor/${size}x${size}/apps/tavorin.png)
-    install(FILES ${png} DESTINATION ${tavorin_icons}/${size}x${size}/apps)
-    install(FILES ${png} DESTINATION ${tavorin_icons}/${size}x${size}/mimetypes
-            RENAME ${tavorin_type_icon}.png)
+    set(pngs ${tavorin_packaging}/icons/hicolor/${size}x${size})
+    install(FILES ${pngs}/apps/tavorin.png DESTINATION ${tavorin_icons}/${size}x${size}/apps)
+    install(FILES ${pngs}/apps/tavorin.png DESTINATION ${tavorin_icons}/${size}x${size}/mimetypes
+            RENAME ${tavorin_case_icon}.png)
+    install(FILES ${pngs}/mimetypes/${tavorin_penstock_icon}.png
+            DESTINATION ${tavorin_icons}/${size}x${size}/mimetypes)
   endforeach()
 endif()
 
@@ -78,8 +85,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Beyond the shared libraries: the Ming face the window is drawn in, Qt's Chinese texts for
-# its context menus and message boxes, and Qt's further platform plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, qt6-translations-l10n, qt6-qpa-plugins")
+# its context menus and message boxes, Qt's further platform plugins, and shared-mime-info,
+# whose trigger puts the package's file types into the database that desktops ask.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-arphic-uming, qt6-translations-l10n, qt6-qpa-plugins, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tavorin computes, for one concrete anchor block or support pier of a
 steel penstock, the axial forces that the upper and the lower pipe exert

@@ -3,7 +3,7 @@
 # only those that are missing. Uses sudo when not run as root.
 set -eu
 
-packages="g++ cmake ninja-build pkg-config clang-format
+packages="g++ cmake ninja-build pkg-config clang-format groff-base
 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libmpfr-dev
 qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming
 xvfb xauth libxcb1-dev python3

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Debian package, checks it with Debian's own tools, installs it on this machine,
-# runs the installed programs, asks xdg-mime about the case file type, and purges it again,
-# checking that no file of it is left and that the type is gone.
+# runs the installed programs, asks xdg-mime about the case and penstock file types, and
+# purges it again, checking that no file of it is left and that the types are gone.
 # Called by tools/test-all.sh; needs root (or sudo) for apt-get.
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,6 +26,15 @@ ls -l "$deb"
 
 step "lintian"
 lintian --fail-on error,warning --info "$deb"
+
+step "Depends"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# Beyond what dpkg-shlibdeps finds: each package that cmake/debian-package.cmake adds.
+for package in fonts-arphic-uming qt6-translations-l10n qt6-qpa-plugins shared-mime-info; do
+    printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$package" ||
+        fail "the package does not depend on $package"
+done
 
 step "Menu entry, AppStream metainfo and manual pages as packaged"
 unpacked=$(mktemp -d) cases=$(mktemp -d)
@@ -83,7 +92,7 @@ for input in tests/golden/*.jsonl; do
 done
 rm -f "$output"
 
-step "The case file type"
+step "The file types"
 # xdg-mime in its generic mode, as on a desktop it does not know: it asks mimetype, which reads
 # the shared-mime-info database that the package's file trigger has rebuilt. No user's own
 # types or defaults take part.
@@ -101,21 +110,29 @@ printf '%s' '{"Text1":"3号镇墩","kj":"镇墩","k":"上侧","HSt":"152","DDt":
     '"kkt":"0","spjText":"0"}' >"$cases/3号镇墩.tavorin"
 echo >>"$cases/3号镇墩.tavorin"
 /usr/bin/tavorin-calc <"$cases/3号镇墩.tavorin" >/dev/null || fail "tavorin-calc rejects the case file"
-# A name without an extension is known by the first bytes; a .json name keeps its glob's type,
-# so case files saved as JSON still open where JSON opens.
+# A penstock file begins as Tavorin writes it: the name box, the line's head, then the points
+# one to a line (which do not matter to its type).
+printf '%s\n' '{"Text1":"1号管线","Zwt":"1030","Qt":"12","points":[' ']}' >"$cases/1号管线.penstock"
+# A name without an extension is known by the first bytes, a penstock's not taken for a case's
+# nor a case's for a penstock's; a .json name keeps its glob's type, so case files saved as
+# JSON still open where JSON opens.
 cp "$cases/3号镇墩.tavorin" "$cases/3号镇墩"
 cp "$cases/3号镇墩.tavorin" "$cases/3号镇墩.json"
+cp "$cases/1号管线.penstock" "$cases/1号管线"
 for row in "3号镇墩.tavorin application/x-tavorin-case" "3号镇墩 application/x-tavorin-case" \
-           "3号镇墩.json application/json"; do
+           "3号镇墩.json application/json" "1号管线.penstock application/x-tavorin-penstock" \
+           "1号管线 application/x-tavorin-penstock"; do
     name=${row% *} expected=${row#* }
     type=$(xdg_mime query filetype "$cases/$name")
     [ "$type" = "$expected" ] || fail "xdg-mime query filetype $name: \"$type\", expected $expected"
     echo "$name: $type"
 done
-default=$(xdg_mime query default application/x-tavorin-case)
-[ "$default" = org.example.tavorin.desktop ] ||
-    fail "xdg-mime query default application/x-tavorin-case: \"$default\""
-echo "application/x-tavorin-case opens with $default"
+for type in application/x-tavorin-case application/x-tavorin-penstock; do
+    default=$(xdg_mime query default $type)
+    [ "$default" = org.example.tavorin.desktop ] ||
+        fail "xdg-mime query default $type: \"$default\""
+    echo "$type opens with $default"
+done
 
 step "The installed tavorin under Xvfb"
 # The window program must map a top-level window named Form1 on a plain X server.
@@ -171,14 +188,16 @@ for path in $files; do
     fi
 done
 [ -z "$left" ] || fail "left behind after the purge:$left"
-# The triggers have rebuilt the databases without the case file type.
-for name in 3号镇墩.tavorin 3号镇墩; do
+# The triggers have rebuilt the databases without the file types.
+for name in 3号镇墩.tavorin 3号镇墩 1号管线.penstock 1号管线; do
     type=$(xdg_mime query filetype "$cases/$name")
-    [ "$type" != application/x-tavorin-case ] || fail "after the purge, $name is still $type"
+    case "$type" in application/x-tavorin-*) fail "after the purge, $name is still $type" ;; esac
     echo "after the purge, $name: $type"
 done
-default=$(xdg_mime query default application/x-tavorin-case)
-[ -z "$default" ] || fail "after the purge, application/x-tavorin-case opens with $default"
+for type in application/x-tavorin-case application/x-tavorin-penstock; do
+    default=$(xdg_mime query default $type)
+    [ -z "$default" ] || fail "after the purge, $type opens with $default"
+done
 echo "$(echo "$files" | wc -l) paths of the package checked: none left behind"
 
 step "Debian package: passed in $(($(date +%s) - started)) s"

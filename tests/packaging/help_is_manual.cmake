@@ -1,36 +1,54 @@
 # tavorin-calc --help says what its manual page says: the words of the help are the words
-# of the page as groff sets it, with NAME's heading left out and SYNOPSIS as "Usage:".
-# Filling, indents and blank lines may differ; a word may not.
-#   cmake -DCOMMAND=<tavorin-calc> -DGROFF=<groff> -DPAGE=<man/tavorin-calc.1> -P help_is_manual.cmake
+# of the page's sections SECTIONS as groff sets the whole page, in that order, with the
+# heading SYNOPSIS as "Usage:", and then one line that names "man tavorin-calc". Filling,
+# indents and blank lines may differ; a word may not.
+#   cmake -DCOMMAND=<tavorin-calc> -DGROFF=<groff> -DPAGE=<man/tavorin-calc.1>
+#         "-DSECTIONS=SYNOPSIS;LINES;OPTIONS" -P help_is_manual.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${COMMAND} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "tavorin-calc --help exited with ${status}")
 endif()
+string(STRIP "${help}" help)
+string(FIND "${help}" "\n" last_line REVERSE)
+string(SUBSTRING "${help}" ${last_line} -1 pointer)
+if(NOT pointer MATCHES "man tavorin-calc$")
+  message(FATAL_ERROR "the last line of --help does not name man tavorin-calc:${pointer}")
+endif()
+string(SUBSTRING "${help}" 0 ${last_line} help)
+
 # One line per paragraph (no hyphenation at line ends), plain text.
 execute_process(COMMAND ${GROFF} -k -man -Tutf8 -rLL=20000n -P-cbou ${PAGE}
                 OUTPUT_VARIABLE manual RESULT_VARIABLE status ERROR_VARIABLE warnings)
 if(NOT status EQUAL 0 OR NOT warnings STREQUAL "")
   message(FATAL_ERROR "groff on ${PAGE}: status ${status}\n${warnings}")
 endif()
+# The page's sections: a heading is a line at the margin; the running head and foot are the
+# first and the last line.
 string(STRIP "${manual}" manual)
-# Without the running head and foot (string(REGEX REPLACE) would take ^ for the start of
-# every match).
 string(FIND "${manual}" "\n" head_end)
 string(FIND "${manual}" "\n" foot_start REVERSE)
 math(EXPR body_length "${foot_start} - ${head_end}")
 string(SUBSTRING "${manual}" ${head_end} ${body_length} manual)
-string(STRIP "${manual}" manual)
-string(REGEX REPLACE "^NAME[ \n]+" "" manual "${manual}")
-string(REPLACE "\nSYNOPSIS\n" "\nUsage: " manual "${manual}")
+set(expected "")
+foreach(heading IN LISTS SECTIONS)
+  string(FIND "${manual}" "\n${heading}\n" start)
+  if(start EQUAL -1)
+    message(FATAL_ERROR "${PAGE} has no section ${heading}")
+  endif()
+  math(EXPR start "${start} + 1")
+  string(SUBSTRING "${manual}" ${start} -1 section)
+  string(REGEX MATCH "\n[^ \n]" next "${section}")
+  if(next)
+    string(FIND "${section}" "${next}" end)
+    string(SUBSTRING "${section}" 0 ${end} section)
+  endif()
+  string(APPEND expected "\n${section}\n")
+endforeach()
+string(REPLACE "\nSYNOPSIS\n" "\nUsage: " expected "${expected}")
 
-# The words of a text: groff's hyphen, minus and quote glyphs as ASCII, CMake's list
-# characters out of the way.
+# The words of a text: CMake's list characters out of the way.
 function(words text out)
-  string(REPLACE "‐" "-" text "${text}")
-  string(REPLACE "−" "-" text "${text}")
-  string(REPLACE "’" "'" text "${text}")
-  string(REPLACE "‘" "`" text "${text}")
   string(REPLACE "\\" "<backslash>" text "${text}")
   string(REPLACE "[" "<bracket>" text "${text}")
   string(REPLACE "]" "<closing>" text "${text}")
@@ -39,11 +57,12 @@ function(words text out)
   string(REGEX REPLACE "[ \t\r\n]+" ";" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
+list(JOIN SECTIONS ", " sections)
 words("${help}" help_words)
-words("${manual}" manual_words)
+words("${expected}" manual_words)
 if(help_words STREQUAL manual_words)
   list(LENGTH help_words n)
-  message(STATUS "--help and ${PAGE}: the same ${n} words")
+  message(STATUS "--help and ${sections} of ${PAGE}: the same ${n} words")
   return()
 endif()
 
@@ -62,5 +81,5 @@ foreach(side help manual)
   list(SUBLIST ${side}_words ${at} 12 rest)
   list(JOIN rest " " rest_${side})
 endforeach()
-message(FATAL_ERROR "--help and ${PAGE} part at word ${at}:\n"
+message(FATAL_ERROR "--help and ${sections} of ${PAGE} part at word ${at}:\n"
                     "  --help: ${rest_help}\n  page:   ${rest_manual}")

@@ -1,5 +1,6 @@
-# The committed renders of the icon: every hicolor PNG has the size its folder names, and
-# the Windows icon holds the sizes 16 to 256. Run with -DICONS=<packaging/icons>.
+# The committed renders of the icons: every hicolor PNG, the program's and the penstock file
+# type's, has the size its folder names, and the Windows icon holds the sizes 16 to 256. Run
+# with -DICONS=<packaging/icons>.
 function(read_hex file offset length out)
   file(READ ${file} hex OFFSET ${offset} LIMIT ${length} HEX)
   set(${out} ${hex} PARENT_SCOPE)
@@ -10,21 +11,23 @@ function(hex_to_number hex out)
 endfunction()
 
 foreach(size 16 22 24 32 48 64 128 256)
-  set(png ${ICONS}/hicolor/${size}x${size}/apps/tavorin.png)
-  if(NOT EXISTS ${png})
-    message(FATAL_ERROR "missing ${png}")
-  endif()
-  read_hex(${png} 0 8 signature)
-  if(NOT signature STREQUAL "89504e470d0a1a0a")
-    message(FATAL_ERROR "${png} is not a PNG file")
-  endif()
-  read_hex(${png} 16 4 width)
-  read_hex(${png} 20 4 height)
-  hex_to_number(${width} width)
-  hex_to_number(${height} height)
-  if(NOT width EQUAL size OR NOT height EQUAL size)
-    message(FATAL_ERROR "${png} is ${width}x${height}")
-  endif()
+  foreach(icon apps/tavorin mimetypes/application-x-tavorin-penstock)
+    set(png ${ICONS}/hicolor/${size}x${size}/${icon}.png)
+    if(NOT EXISTS ${png})
+      message(FATAL_ERROR "missing ${png}")
+    endif()
+    read_hex(${png} 0 8 signature)
+    if(NOT signature STREQUAL "89504e470d0a1a0a")
+      message(FATAL_ERROR "${png} is not a PNG file")
+    endif()
+    read_hex(${png} 16 4 width)
+    read_hex(${png} 20 4 height)
+    hex_to_number(${width} width)
+    hex_to_number(${height} height)
+    if(NOT width EQUAL size OR NOT height EQUAL size)
+      message(FATAL_ERROR "${png} is ${width}x${height}")
+    endif()
+  endforeach()
 endforeach()
 
 # An .ico: reserved 0, type 1, the count, then 16 bytes per image (width, height; 0 is 256).
