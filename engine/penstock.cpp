@@ -11,6 +11,28 @@
 
 namespace tavorin {
 
+const std::string& PointTexts::operator[](std::size_t key) const {
+    for (const auto& [k, text] : m_texts) {
+        if (k == key) return text;
+    }
+    static const std::string none;
+    return none;
+}
+
+std::string& PointTexts::operator[](std::size_t key) {
+    for (auto& [k, text] : m_texts) {
+        if (k == key) return text;
+    }
+    return m_texts.emplace_back(static_cast<std::uint8_t>(key), std::string()).second;
+}
+
+bool operator==(const PointTexts& a, const PointTexts& b) {
+    for (std::size_t key = 0; key < kPointKeys.size(); ++key) {
+        if (a[key] != b[key]) return false;
+    }
+    return true;
+}
+
 std::optional<std::size_t> lineKeyIndex(std::string_view key) {
     for (std::size_t i = 0; i < kLineKeys.size(); ++i) {
         if (kLineKeys[i] == key) return i;
@@ -284,9 +306,8 @@ typename Cx::Num headLoss(Cx& cx, const LineOf<Cx>& l, const Penstock& p, std::s
     using Num = typename Cx::Num;
     const Penstock::Point& pt = p.points()[pipe];
     const Num D = cx.number({"D", pipe}, "D", "m", pt.D, pointText(p, pipe, PointKey::D));
-    return cx.let({"DH"}, "上侧管段水头摩擦损失（达西公式）", [&] {
-        return ((l.lambda * length) / D) * (pow(V, 2) / (Num(2) * 9.81));
-    });
+    return cx.let({"DH"}, "上侧管段水头摩擦损失（达西公式）",
+                  [&] { return ((l.lambda * length) / D) * (pow(V, 2) / (Num(2) * 9.81)); });
 }
 
 // The stability check's inputs: the point's when it gives Bjt, else their defaults.
@@ -318,11 +339,13 @@ void deriveBlock(Cx& cx, const Penstock& p, const PenstockRow& row) {
 
     cx.copy("Text1", row.name);
     cx.copy("kj", kAnchorBlock);
-    const Num DA1 = deriving(
-        "DA1t", [&] { return cx.let({"DA1"}, "上侧管夹角（度.分）", [&] { return degreesMinutesOf(u.theta); }); });
+    const Num DA1 = deriving("DA1t", [&] {
+        return cx.let({"DA1"}, "上侧管夹角（度.分）", [&] { return degreesMinutesOf(u.theta); });
+    });
     cx.write("DA1t", DA1);
-    const Num DA2 = deriving(
-        "DA2t", [&] { return cx.let({"DA2"}, "下侧管夹角（度.分）", [&] { return degreesMinutesOf(w.theta); }); });
+    const Num DA2 = deriving("DA2t", [&] {
+        return cx.let({"DA2"}, "下侧管夹角（度.分）", [&] { return degreesMinutesOf(w.theta); });
+    });
     cx.write("DA2t", DA2);
     const Num L1 =
         deriving("L1t", [&] { return cx.let({"L1"}, "上侧管长", [&] { return u.S - ja; }); });
@@ -332,8 +355,7 @@ void deriveBlock(Cx& cx, const Penstock& p, const PenstockRow& row) {
 
     // The pipe of the block: both spans' when they have one diameter, else the reducer's side.
     const bool reducer = pts[a].D.value() != pts[b].D.value();
-    const std::string_view side =
-        reducer ? pointTextOr(p, b, PointKey::k, kLowerSide) : kUpperSide;
+    const std::string_view side = reducer ? pointTextOr(p, b, PointKey::k, kLowerSide) : kUpperSide;
     const std::size_t pipe = reducer && side == kUpperSide ? b : a;
     cx.copy("D1t", pointText(p, a, PointKey::D));
     cx.copy("D2t", pointText(p, reducer ? b : a, PointKey::D));
@@ -349,15 +371,15 @@ void deriveBlock(Cx& cx, const Penstock& p, const PenstockRow& row) {
     });
     cx.write("HSt", HS);
     const Num H1 = deriving("H1t", [&] {
-        const Num zj = cx.let({"zj1"}, "上侧伸缩节处管轴高程",
-                              [&] { return Za - ((ja / u.S) * u.dZ); });
+        const Num zj =
+            cx.let({"zj1"}, "上侧伸缩节处管轴高程", [&] { return Za - ((ja / u.S) * u.dZ); });
         const Num sj = cx.let({"sj1"}, "上侧伸缩节距进口的斜距", [&] { return sa + ja; });
         return cx.let({"H1"}, "上侧伸缩节处计算水头", [&] { return l.head(zj, sj); });
     });
     cx.write("H1t", H1);
     const Num H2 = deriving("H2t", [&] {
-        const Num zj = cx.let({"zj2"}, "下侧伸缩节处管轴高程",
-                              [&] { return Zb - ((jb / w.S) * w.dZ); });
+        const Num zj =
+            cx.let({"zj2"}, "下侧伸缩节处管轴高程", [&] { return Zb - ((jb / w.S) * w.dZ); });
         const Num sj = cx.let({"sj2"}, "下侧伸缩节距进口的斜距", [&] { return sb + jb; });
         return cx.let({"H2"}, "下侧伸缩节处计算水头", [&] { return l.head(zj, sj); });
     });
@@ -405,13 +427,12 @@ void derivePier(Cx& cx, const Penstock& p, const PenstockRow& row) {
     const Num Zb = coordinate(cx, p, b, true);
     const Num HS = deriving("HSt", [&] {
         const Num sb = cx.let({"s", b}, "管段下端距进口的斜距", [&] { return sa + span.S; });
-        return cx.let({"HS"}, "管段下端的设计水头（静水头加水锤）",
-                      [&] { return l.head(Zb, sb); });
+        return cx.let({"HS"}, "管段下端的设计水头（静水头加水锤）", [&] { return l.head(Zb, sb); });
     });
     cx.write("HSt", HS);
     const Num H = deriving("H1t", [&] {
-        const Num zj = cx.let({"zj"}, "伸缩节处管轴高程",
-                              [&] { return Za - ((ja / span.S) * span.dZ); });
+        const Num zj =
+            cx.let({"zj"}, "伸缩节处管轴高程", [&] { return Za - ((ja / span.S) * span.dZ); });
         const Num sj = cx.let({"sj"}, "伸缩节距进口的斜距", [&] { return sa + ja; });
         return cx.let({"H"}, "伸缩节处计算水头", [&] { return l.head(zj, sj); });
     });
@@ -440,8 +461,8 @@ void deriveAny(Cx& cx, const Penstock& p, std::size_t row) {
 Fault derivationFault(const CalcFault& fault) {
     const FieldSpec* field = findAnyField(fault.box);
     const std::string where =
-        field == nullptr ? std::string() : "推求“" + std::string(field->caption) + "”（" +
-                                               fault.box + "）时";
+        field == nullptr ? std::string()
+                         : "推求“" + std::string(field->caption) + "”（" + fault.box + "）时";
     std::string detail;
     switch (fault.kind) {
         case FaultKind::DivisionByZero:
@@ -509,7 +530,8 @@ struct PenstockReader {
     }
     bool lineNumber(std::size_t key, Real& out) {
         const std::string& t = texts.line[key];
-        return number(std::nullopt, kLineKeys[key], given(t) ? std::string_view(t) : lineDefault(key), out);
+        return number(std::nullopt, kLineKeys[key],
+                      given(t) ? std::string_view(t) : lineDefault(key), out);
     }
     bool pointNumber(std::size_t point, std::size_t key, Real& out) {
         return number(point, kPointKeys[key], texts.points[point][key], out);
@@ -549,8 +571,8 @@ struct PenstockReader {
         pt.name = pointName(i);
         if (!pointNumber(i, PointKey::X, pt.X) || !pointNumber(i, PointKey::Z, pt.Z)) return false;
         if (i > 0 && !(pt.X.value() > p.m_points[i - 1].X.value())) {
-            return fail(i, "X", "“X”应大于上一点的桩号 " + generalForm(p.m_points[i - 1].X.value()) +
-                                    "。");
+            return fail(i, "X",
+                        "“X”应大于上一点的桩号 " + generalForm(p.m_points[i - 1].X.value()) + "。");
         }
         if (!last) {
             if (!pointNumber(i, PointKey::D, pt.D) || !pointNumber(i, PointKey::DD, pt.DD)) {
@@ -593,8 +615,9 @@ struct PenstockReader {
                 const Real S = spanOf(cx, p, i).S;
                 const Real j = p.m_points[i].j;
                 if (!(j.value() > 0) || !(j.value() < S.value())) {
-                    return fail(i, "j", "伸缩节距离“j”应大于 0 且小于本段斜长 " +
-                                            generalForm(S.value()) + " 米。");
+                    return fail(
+                        i, "j",
+                        "伸缩节距离“j”应大于 0 且小于本段斜长 " + generalForm(S.value()) + " 米。");
                 }
                 p.m_distance.push_back(p.m_distance.back() + S);
             }
@@ -627,8 +650,7 @@ std::optional<Fault> deriveRow(const Penstock& penstock, std::size_t row, FieldS
         deriveAny(cx, penstock, row);
         return std::nullopt;
     } catch (const CalcFault& fault) {
-        return fault.kind == FaultKind::FieldAccess ? describeFault(fault)
-                                                    : derivationFault(fault);
+        return fault.kind == FaultKind::FieldAccess ? describeFault(fault) : derivationFault(fault);
     }
 }
 

@@ -38,6 +38,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,16 +59,24 @@ struct LineKey {
 };
 
 // What the user reads beside each of the line's keys.
-inline constexpr std::array<std::string_view, 13> kLineCaptions = {
-    "管线名称",       "上游水位(米)",         "设计流量(立方米/秒)",   "阀门处水锤压力升高(米)",
-    "水锤分布",       "沿程阻力系数λ",        "伸缩节距镇墩(米)",      "上侧伸缩节盘根长(米)",
-    "下侧伸缩节盘根长(米)", "伸缩节摩擦系数", "管壁沿支墩摩擦系数", "镇墩(支墩)与地基摩擦系数",
-    "伸缩节直径(空为 D+2δ)"};
+inline constexpr std::array<std::string_view, 13> kLineCaptions = {"管线名称",
+                                                                   "上游水位(米)",
+                                                                   "设计流量(立方米/秒)",
+                                                                   "阀门处水锤压力升高(米)",
+                                                                   "水锤分布",
+                                                                   "沿程阻力系数λ",
+                                                                   "伸缩节距镇墩(米)",
+                                                                   "上侧伸缩节盘根长(米)",
+                                                                   "下侧伸缩节盘根长(米)",
+                                                                   "伸缩节摩擦系数",
+                                                                   "管壁沿支墩摩擦系数",
+                                                                   "镇墩(支墩)与地基摩擦系数",
+                                                                   "伸缩节直径(空为 D+2δ)"};
 
 // A point's keys, in the order of a penstock file: its own, then the stability check's inputs
 // (check.h) under their box names.
 inline constexpr std::array<std::string_view, 24> kPointKeys = {
-    "name", "X",   "Z",   "D",   "DD",  "j",   "spj", "kk",  "k",   "Lz",   "Bjt",  "Ljt",
+    "name", "X",   "Z",   "D",   "DD",  "j",   "spj", "kk",  "k",    "Lz",  "Bjt",  "Ljt",
     "Hjt",  "Gjt", "hpt", "hgt", "hwt", "Rjt", "Kht", "Kct", "Kcet", "Kot", "Koet", "Rket"};
 struct PointKey {
     enum : std::size_t { name, X, Z, D, DD, j, spj, kk, k, Lz, Bjt };
@@ -76,14 +85,29 @@ struct PointKey {
 // What the user reads beside a point's own keys; the check's inputs have their boxes'
 // captions (checkFieldTable()).
 inline constexpr std::array<std::string_view, 10> kPointCaptions = {
-    "名称",         "桩号X(米)", "高程Z(米)", "管径D(米)",  "管壁厚(米)",
-    "伸缩节距离(米)", "水平转角(度)", "堵头kk",   "渐变管位置", "支墩间距(米)"};
+    "名称",           "桩号X(米)",    "高程Z(米)", "管径D(米)",  "管壁厚(米)",
+    "伸缩节距离(米)", "水平转角(度)", "堵头kk",    "渐变管位置", "支墩间距(米)"};
 std::string_view pointCaption(std::size_t key);
 
 // The texts of a penstock as typed, by key. An empty text is a key not given: its default
 // applies (a required number is then missing).
+// A point's texts by key. Only the keys given are held, so that a line of many thousand points
+// stays small (a page of memory costs more to touch than to fill here).
+class PointTexts {
+  public:
+    // The text of `key` (an index of kPointKeys); empty when not given.
+    const std::string& operator[](std::size_t key) const;
+    // The text of `key`, to be set.
+    std::string& operator[](std::size_t key);
+    // Every key has the same text in both (an empty text is one not given).
+    friend bool operator==(const PointTexts& a, const PointTexts& b);
+
+  private:
+    std::vector<std::pair<std::uint8_t, std::string>> m_texts;
+};
+
 struct PenstockTexts {
-    using Point = std::array<std::string, kPointKeys.size()>;
+    using Point = PointTexts;
     std::array<std::string, kLineKeys.size()> line;
     std::vector<Point> points;
 };

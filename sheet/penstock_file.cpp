@@ -125,8 +125,9 @@ class PenstockHandler {
         if (!m_problem) m_problem = Problem{point, std::move(text)};
     }
     void notObject() {
-        problem(std::nullopt,
-                "不是一个 JSON 对象；应为 {\"Zwt\": \"1030\", \"Qt\": \"12\", \"points\": [{…}, …]}。");
+        problem(
+            std::nullopt,
+            "不是一个 JSON 对象；应为 {\"Zwt\": \"1030\", \"Qt\": \"12\", \"points\": [{…}, …]}。");
     }
     // A value where a text, the points array or a point was wanted.
     void wrongValue() {

@@ -48,20 +48,24 @@ struct RowSummary {
 std::string rowKind(const RowSummary& row) { return row.pier ? "支墩" : "镇墩"; }
 
 std::string lineData(const Penstock& p) {
-    std::string out = "<h2>一、管线资料</h2>\n" + std::string(kTable) +
-                      "<thead><tr><th width=\"8%\">序号</th><th width=\"42%\">项目</th>"
-                      "<th width=\"14%\">键</th><th width=\"36%\">文件中的文字</th></tr></thead><tbody>\n";
+    std::string out =
+        "<h2>一、管线资料</h2>\n" + std::string(kTable) +
+        "<thead><tr><th width=\"8%\">序号</th><th width=\"42%\">项目</th>"
+        "<th width=\"14%\">键</th><th width=\"36%\">文件中的文字</th></tr></thead><tbody>\n";
     for (std::size_t k = 0; k < kLineKeys.size(); ++k) {
         const std::string& text = p.texts().line[k];
-        const std::string shown = text.empty() ? "（未给出，取 " +
-                                                     (lineDefault(k).empty() ? std::string("D + 2δ")
-                                                                             : std::string(lineDefault(k))) +
-                                                     "）"
-                                               : "“" + escapeHtml(text) + "”";
-        out += "<tr>" + cell("td", std::to_string(k + 1)) + cell("td", escapeHtml(kLineCaptions[k])) +
-               cell("td", escapeHtml(kLineKeys[k])) + cell("td", shown) + "</tr>\n";
+        const std::string shown = text.empty()
+                                      ? "（未给出，取 " +
+                                            (lineDefault(k).empty() ? std::string("D + 2δ")
+                                                                    : std::string(lineDefault(k))) +
+                                            "）"
+                                      : "“" + escapeHtml(text) + "”";
+        out += "<tr>" + cell("td", std::to_string(k + 1)) +
+               cell("td", escapeHtml(kLineCaptions[k])) + cell("td", escapeHtml(kLineKeys[k])) +
+               cell("td", shown) + "</tr>\n";
     }
-    out += "</tbody></table>\n<h3>纵剖面各点</h3>\n" + std::string(kTable) + "<thead><tr><th>点</th>";
+    out +=
+        "</tbody></table>\n<h3>纵剖面各点</h3>\n" + std::string(kTable) + "<thead><tr><th>点</th>";
     for (std::size_t k = 0; k < PointKey::Bjt; ++k) out += cell("th", escapeHtml(pointCaption(k)));
     out += "<th>稳定验算</th></tr></thead><tbody>\n";
     for (std::size_t i = 0; i < p.points().size(); ++i) {
@@ -76,11 +80,12 @@ std::string lineData(const Penstock& p) {
 }
 
 template <std::size_t N>
-std::string rowTable(const std::vector<RowSummary>& rows, const std::array<std::string_view, N>& boxes,
-                     bool verdicts) {
+std::string rowTable(const std::vector<RowSummary>& rows,
+                     const std::array<std::string_view, N>& boxes, bool verdicts) {
     // Small type, so that a result's 15 digits stand on one line of their cell.
-    std::string out = "<table class=\"rows\" width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
-                      "style=\"border-collapse:collapse\"><thead><tr><th>名称</th>";
+    std::string out =
+        "<table class=\"rows\" width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse:collapse\"><thead><tr><th>名称</th>";
     for (const std::string_view box : boxes) out += headerCell(box);
     if (verdicts) out += "<th>结论</th><th>Bmin(米)</th>";
     out += "</tr></thead><tbody>\n";
@@ -134,7 +139,8 @@ std::string derivationSection(const CalcRecord& derivation) {
                       "<th width=\"20%\">数值</th></tr></thead><tbody>\n";
     int number = 0;
     for (const RecordedInput& in : derivation.inputs) {
-        out += "<tr>" + cell("td", std::to_string(++number)) + cell("td", escapeHtml(inputCaption(in))) +
+        out += "<tr>" + cell("td", std::to_string(++number)) +
+               cell("td", escapeHtml(inputCaption(in))) +
                cell("td", "<span class=\"f\">" + formulaHtml(in.symbol) + "</span>") +
                cell("td", in.box.empty()    ? std::string("—")
                           : in.text.empty() ? std::string("（未给出，取默认值）")
@@ -175,12 +181,15 @@ void writePenstockSheet(const Penstock& penstock,
         keep("jg");
         keep("Bmin");
     }
-    std::string out = "<div class=\"block\">\n<h1>计算书</h1>\n<p class=\"line\">管线各镇墩（支墩）作用力及镇墩重量计算</p>\n";
+    std::string out =
+        "<div class=\"block\">\n<h1>计算书</h1>\n<p "
+        "class=\"line\">管线各镇墩（支墩）作用力及镇墩重量计算</p>\n";
     out +=
         "<table class=\"title\" width=\"100%\" cellspacing=\"0\"><tbody>\n<tr><td "
         "width=\"14%\">工程名称：</td><td class=\"fill\" colspan=\"3\">&#160;</td>"
         "<td width=\"12%\">管线名：</td><td class=\"fill\" width=\"30%\">" +
-        escapeHtml(name) + "</td></tr>\n<tr><td>计算：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
+        escapeHtml(name) +
+        "</td></tr>\n<tr><td>计算：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
         "<td width=\"8%\">校核：</td><td class=\"fill\" width=\"18%\">&#160;</td>"
         "<td>日期：</td><td class=\"fill\">&#160;</td></tr>\n</tbody></table>\n";
     out += lineData(penstock);
@@ -199,11 +208,12 @@ void writePenstockSheet(const Penstock& penstock,
     for (std::size_t r = 0; r < penstock.rows().size(); ++r) {
         const PenstockRow& row = penstock.rows()[r];
         store.reset();
-        const std::string heading = "第 " + std::to_string(r + 1) + " 项（" +
-                                    (row.pier ? "支墩" : "镇墩") + "）";
+        const std::string heading =
+            "第 " + std::to_string(r + 1) + " 项（" + (row.pier ? "支墩" : "镇墩") + "）";
         if (deriveRow(penstock, r, store, derivation)) {
-            std::string section = "<div class=\"block next\">\n<h1>计算书</h1>\n<p class=\"line\">" +
-                                  escapeHtml(row.name + "　" + heading) + "</p>\n";
+            std::string section =
+                "<div class=\"block next\">\n<h1>计算书</h1>\n<p class=\"line\">" +
+                escapeHtml(row.name + "　" + heading) + "</p>\n";
             write(section + derivationSection(derivation) + "</div>\n");
             continue;
         }

@@ -1,8 +1,8 @@
 #include "sheet/profile_drawing.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 #include "engine/numeric_text.h"
 #include "sheet/sheet.h"
@@ -26,13 +26,15 @@ double niceStep(double range, int wanted) {
 std::string scaleText(double v) {
     if (std::fabs(v) < 1e-9) v = 0;
     char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6).ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6).ptr;
     return std::string(buffer, end);
 }
 
 std::string number(double v) {
     char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 2).ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 2).ptr;
     return std::string(buffer, end);
 }
 
@@ -68,8 +70,8 @@ ProfileDrawing drawProfile(const Penstock& penstock, double width, double height
     }
     std::vector<double> head(n);
     for (std::size_t i = 0; i < n; ++i) {
-        head[i] = penstock.Zw.value() + (headAt(penstock, penstock.Zw.value(),
-                                                penstock.distance(i).value()));
+        head[i] = penstock.Zw.value() +
+                  (headAt(penstock, penstock.Zw.value(), penstock.distance(i).value()));
         z0 = std::min(z0, head[i]);
         z1 = std::max(z1, head[i]);
     }
@@ -85,16 +87,19 @@ ProfileDrawing drawProfile(const Penstock& penstock, double width, double height
     const double xStep = niceStep(x1 - x0, 8);
     for (double x = std::ceil(x0 / xStep) * xStep; x <= x1 + xStep * 1e-9; x += xStep) {
         d.lines.push_back({ProfileDrawing::Stroke::Grid, {{px(x), top}, {px(x), bottom}}});
-        d.texts.push_back({{px(x), bottom + size + 3}, scaleText(x), ProfileDrawing::Anchor::Middle});
+        d.texts.push_back(
+            {{px(x), bottom + size + 3}, scaleText(x), ProfileDrawing::Anchor::Middle});
     }
     const double zStep = niceStep(z1 - z0, 6);
     for (double z = std::ceil(z0 / zStep) * zStep; z <= z1 + zStep * 1e-9; z += zStep) {
         d.lines.push_back({ProfileDrawing::Stroke::Grid, {{left, py(z)}, {right, py(z)}}});
-        d.texts.push_back({{left - 4, py(z) + size * 0.35}, scaleText(z), ProfileDrawing::Anchor::End});
+        d.texts.push_back(
+            {{left - 4, py(z) + size * 0.35}, scaleText(z), ProfileDrawing::Anchor::End});
     }
     d.lines.push_back({ProfileDrawing::Stroke::Frame,
                        {{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}}});
-    d.texts.push_back({{(left + right) / 2, height - 4}, "桩号 X（米）", ProfileDrawing::Anchor::Middle});
+    d.texts.push_back(
+        {{(left + right) / 2, height - 4}, "桩号 X（米）", ProfileDrawing::Anchor::Middle});
     d.texts.push_back({{4, top - 8}, "高程（米）", ProfileDrawing::Anchor::Start});
 
     // The water level, the head line and the pipe axis.
@@ -111,10 +116,9 @@ ProfileDrawing drawProfile(const Penstock& penstock, double width, double height
 
     // The legend, above the plot on the right.
     double legend = right;
-    for (const auto& [stroke, text] :
-         {std::pair{ProfileDrawing::Stroke::HeadLine, "静水头加水锤"},
-          std::pair{ProfileDrawing::Stroke::StaticLevel, "静水位"},
-          std::pair{ProfileDrawing::Stroke::Pipe, "管轴线"}}) {
+    for (const auto& [stroke, text] : {std::pair{ProfileDrawing::Stroke::HeadLine, "静水头加水锤"},
+                                       std::pair{ProfileDrawing::Stroke::StaticLevel, "静水位"},
+                                       std::pair{ProfileDrawing::Stroke::Pipe, "管轴线"}}) {
         const double w = textWidth(text, size);
         d.texts.push_back({{legend, top - 8}, text, ProfileDrawing::Anchor::End});
         d.lines.push_back({stroke, {{legend - w - 26, top - 12}, {legend - w - 4, top - 12}}});
@@ -173,7 +177,8 @@ double strokeWidth(ProfileDrawing::Stroke stroke) {
 
 std::string profileSvg(const ProfileDrawing& d) {
     std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + number(d.width) +
-                      " " + number(d.height) + "\" width=\"100%\" role=\"img\" aria-label=\"管线纵剖面\" "
+                      " " + number(d.height) +
+                      "\" width=\"100%\" role=\"img\" aria-label=\"管线纵剖面\" "
                       "style=\"font-family: SimSun, 'AR PL UMing CN', serif; font-size: " +
                       number(d.labelSize) + "px\">\n";
     for (const ProfileDrawing::Line& line : d.lines) {
@@ -182,7 +187,8 @@ std::string profileSvg(const ProfileDrawing& d) {
         out += "\" stroke-width=\"" + number(strokeWidth(line.stroke)) + "\"";
         if (strokeDashed(line.stroke)) out += " stroke-dasharray=\"6 3\"";
         out += " points=\"";
-        for (const ProfileDrawing::Point& p : line.points) out += number(p.x) + "," + number(p.y) + " ";
+        for (const ProfileDrawing::Point& p : line.points)
+            out += number(p.x) + "," + number(p.y) + " ";
         out.back() = '"';
         out += "/>\n";
     }
@@ -191,12 +197,13 @@ std::string profileSvg(const ProfileDrawing& d) {
             out += "<rect x=\"" + number(m.at.x - 3.5) + "\" y=\"" + number(m.at.y - 3.5) +
                    "\" width=\"7\" height=\"7\" fill=\"#000000\"/>\n";
         } else {
-            out += "<polygon fill=\"#606060\" points=\"" + number(m.at.x) + "," + number(m.at.y + 3) +
-                   " " + number(m.at.x - 4) + "," + number(m.at.y + 10) + " " + number(m.at.x + 4) +
-                   "," + number(m.at.y + 10) + "\"/>\n";
+            out += "<polygon fill=\"#606060\" points=\"" + number(m.at.x) + "," +
+                   number(m.at.y + 3) + " " + number(m.at.x - 4) + "," + number(m.at.y + 10) + " " +
+                   number(m.at.x + 4) + "," + number(m.at.y + 10) + "\"/>\n";
         }
         if (m.labelled) {
-            const double y = m.mark == ProfileDrawing::Mark::Block ? m.at.y - 6 : m.at.y + 10 + d.labelSize;
+            const double y =
+                m.mark == ProfileDrawing::Mark::Block ? m.at.y - 6 : m.at.y + 10 + d.labelSize;
             out += "<text x=\"" + number(m.at.x + 4) + "\" y=\"" + number(y) + "\">" +
                    escapeHtml(m.name) + "</text>\n";
         }
@@ -204,7 +211,7 @@ std::string profileSvg(const ProfileDrawing& d) {
     for (const ProfileDrawing::Text& t : d.texts) {
         const char* anchor = t.anchor == ProfileDrawing::Anchor::Start    ? "start"
                              : t.anchor == ProfileDrawing::Anchor::Middle ? "middle"
-                                                                           : "end";
+                                                                          : "end";
         out += "<text x=\"" + number(t.at.x) + "\" y=\"" + number(t.at.y) + "\" text-anchor=\"" +
                anchor + "\">" + escapeHtml(t.text) + "</text>\n";
     }

@@ -25,8 +25,7 @@ std::string sheetBegin(std::string_view title, std::string_view extraStyle = {})
 // "五、稳定验算" follows the notes. `derivation`, when given, is the record of the block's
 // inputs derived from a penstock's profile (penstock.h), shown before the inputs.
 std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next,
-                         const CalcRecord* check = nullptr,
-                         const CalcRecord* derivation = nullptr);
+                         const CalcRecord* check = nullptr, const CalcRecord* derivation = nullptr);
 // A block that could not be calculated, with the reason (Chinese).
 std::string sheetRejected(std::string_view heading, std::string_view reason, bool next);
 std::string sheetEnd();

@@ -386,8 +386,9 @@ TEST(SheetBatch, AnUnreadableLineGetsItsSection) {
 
 // A penstock file of the test's own, written to a folder of its own.
 std::string penstockFile(std::string_view name, std::string_view bytes) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tavorin-penstock-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ("tavorin-penstock-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     const auto path = dir / std::string(name);
     std::ofstream(path, std::ios::binary) << bytes;
@@ -411,7 +412,8 @@ TEST(PenstockBatch, EveryRowIsTheLineOfItsCaseAlone) {
         Json input = Json::object();
         for (const auto& [name, value] : line["fields"].items()) {
             const FieldSpec* field = findAnyField(name);
-            if (field->role == FieldRole::Input || field->role == FieldRole::Choice) input[name] = value;
+            if (field->role == FieldRole::Input || field->role == FieldRole::Choice)
+                input[name] = value;
         }
         EXPECT_EQ(handleLine(input.dump(), 1).text, text);
     }
@@ -426,14 +428,16 @@ TEST(PenstockBatch, ARefusedFileWritesNothingAndSaysWhy) {
         const char* message;  // the end of the message
     } rows[] = {
         {nullptr, kStreamFailed, "：文件不存在。"},
-        {"{\"Zwt\":\"1\",", kLineRejected, "不是管线文件：不是有效的 JSON（在第 12 个字节处意外结束）。"},
+        {"{\"Zwt\":\"1\",", kLineRejected,
+         "不是管线文件：不是有效的 JSON（在第 12 个字节处意外结束）。"},
         {R"({"Zwt":"1030","Qt":"12","points":[{"X":"0","Z":"9","D":"1","DD":"0.01"},{"X":"1","Z":"x"},{}]})",
          kLineRejected, "第2点“1号镇墩”：“Z”中的内容不是数字。"},
     };
     int n = 0;
     for (const auto& row : rows) {
-        const std::string path = row.bytes == nullptr ? penstockFile("none.penstock", {}) + ".no"
-                                                      : penstockFile(std::to_string(++n) + ".penstock", row.bytes);
+        const std::string path = row.bytes == nullptr
+                                     ? penstockFile("none.penstock", {}) + ".no"
+                                     : penstockFile(std::to_string(++n) + ".penstock", row.bytes);
         TextSink sink;
         std::string errors;
         EXPECT_EQ(runPenstock(path, sink, errors), row.status) << path;

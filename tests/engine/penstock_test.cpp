@@ -192,11 +192,11 @@ TEST(Penstock, AnglesReturnToTheirSlope) {
     for (int n = 0; n < 4000; ++n) {
         const double X = dx(random);
         const double Z = std::round(X * slope(random) * 1000) / 1000;
-        const PenstockTexts texts = line(
-            {{L::Zwt, "5000"}, {L::Qt, "1"}, {L::jt, "0.1"}},
-            {{{P::X, "0"}, {P::Z, "0"}, {P::D, "1"}, {P::DD, "0.01"}},
-             {{P::X, generalForm(X)}, {P::Z, generalForm(-Z)}, {P::D, "1"}, {P::DD, "0.01"}},
-             {{P::X, generalForm(X + 1)}, {P::Z, generalForm(-Z)}}});
+        const PenstockTexts texts =
+            line({{L::Zwt, "5000"}, {L::Qt, "1"}, {L::jt, "0.1"}},
+                 {{{P::X, "0"}, {P::Z, "0"}, {P::D, "1"}, {P::DD, "0.01"}},
+                  {{P::X, generalForm(X)}, {P::Z, generalForm(-Z)}, {P::D, "1"}, {P::DD, "0.01"}},
+                  {{P::X, generalForm(X + 1)}, {P::Z, generalForm(-Z)}}});
         const PenstockRead read = readPenstock(texts);
         ASSERT_TRUE(read.penstock) << read.fault.message;
         MemoryStore store;
@@ -208,9 +208,12 @@ TEST(Penstock, AnglesReturnToTheirSlope) {
         const double exact = atan(Real(dZ / dX)).value();
         // Half a unit of the text's 15th digit, turned to radians, and a few roundings after.
         const double degrees = std::fabs(readLenient(text).value);
-        const double half = degrees == 0 ? 0 : 0.5 * std::pow(10.0, std::floor(std::log10(degrees)) - 14);
-        const double bound = half * (100.0 / 60.0) * (3.1416 / 180) * 1.01 + 4 * std::ldexp(std::fabs(exact), -52);
-        ASSERT_LE(std::fabs(read10 - exact), bound) << "slope " << dZ << " / " << dX << " → " << text;
+        const double half =
+            degrees == 0 ? 0 : 0.5 * std::pow(10.0, std::floor(std::log10(degrees)) - 14);
+        const double bound =
+            half * (100.0 / 60.0) * (3.1416 / 180) * 1.01 + 4 * std::ldexp(std::fabs(exact), -52);
+        ASSERT_LE(std::fabs(read10 - exact), bound)
+            << "slope " << dZ << " / " << dX << " → " << text;
     }
 }
 
@@ -225,13 +228,25 @@ struct FaultRow {
 TEST(Penstock, RefusesAFaultyProfileNamingPointAndKey) {
     const std::vector<FaultRow> rows = {
         {"Zw missing", [](PenstockTexts& t) { t.line[L::Zwt].clear(); }, {}, "Zwt", "缺少“Zwt”。"},
-        {"Q not a number", [](PenstockTexts& t) { t.line[L::Qt] = "12m"; }, {}, "Qt",
+        {"Q not a number",
+         [](PenstockTexts& t) { t.line[L::Qt] = "12m"; },
+         {},
+         "Qt",
          "“Qt”中的内容不是数字。"},
-        {"λ too large", [](PenstockTexts& t) { t.line[L::lamt] = "1e999"; }, {}, "lamt",
+        {"λ too large",
+         [](PenstockTexts& t) { t.line[L::lamt] = "1e999"; },
+         {},
+         "lamt",
          "“lamt”中的数值超出范围。"},
-        {"hammer distribution", [](PenstockTexts& t) { t.line[L::sjk] = "指数"; }, {}, "sjk",
+        {"hammer distribution",
+         [](PenstockTexts& t) { t.line[L::sjk] = "指数"; },
+         {},
+         "sjk",
          "“sjk”应为“线性”或“均匀”。"},
-        {"two points", [](PenstockTexts& t) { t.points.resize(2); }, {}, "points",
+        {"two points",
+         [](PenstockTexts& t) { t.points.resize(2); },
+         {},
+         "points",
          "管线至少应有 3 个点（现有 2 个）。"},
         {"Z not a number", [](PenstockTexts& t) { t.points[2][P::Z] = "八百"; }, 2, "Z",
          "第3点“2号镇墩”：“Z”中的内容不是数字。"},

@@ -20,7 +20,8 @@ TEST(PenstockFile, RefusesWhatIsNotAPenstockNamingWhereAndWhat) {
     const std::pair<std::string_view, std::string_view> rows[] = {
         {"", "文件为空。"},
         {"{\"Zwt\":\"1\"", "不是有效的 JSON（在第 11 个字节处意外结束）。"},
-        {"[1]", "不是一个 JSON 对象；应为 {\"Zwt\": \"1030\", \"Qt\": \"12\", \"points\": [{…}, …]}。"},
+        {"[1]",
+         "不是一个 JSON 对象；应为 {\"Zwt\": \"1030\", \"Qt\": \"12\", \"points\": [{…}, …]}。"},
         {R"({"Zwt":1030})", "“Zwt”的值不是文字（应加引号，如 \"100\"）。"},
         {R"({"Zwt":1e400})", "数值超出范围（第 8 个字节）。"},
         {R"({"Zw":"1030"})", "“Zw”不是管线文件的键。"},
@@ -28,7 +29,8 @@ TEST(PenstockFile, RefusesWhatIsNotAPenstockNamingWhereAndWhat) {
         {R"({"points":[{},"x"]})", "“points”的第 2 项不是 JSON 对象。"},
         // A point's problem names it, with a name given after the key at fault too.
         {R"({"points":[{},{"Zz":"1","name":"甲"}]})", "第2点“甲”：“Zz”不是点的键。"},
-        {R"({"points":[{"X":["0"]}]})", "第1点“0号镇墩”：“X”的值不是文字（应加引号，如 \"100\"）。"},
+        {R"({"points":[{"X":["0"]}]})",
+         "第1点“0号镇墩”：“X”的值不是文字（应加引号，如 \"100\"）。"},
         // An error of the JSON comes before any problem of a key.
         {R"({"Zw":"1030",})", "不是有效的 JSON（第 14 个字节处有误，从 \"}\" 起）。"},
         {"{\"Text1\":\"\xC3\"}", "不是 UTF-8 编码的文字（第 11 个字节）。"},
