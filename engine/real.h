@@ -5,12 +5,13 @@
 //   a / 0                   -> DivisionByZero
 //   a result beyond ±1.8E308 -> Overflow
 //   (-8) ^ 0.5              -> InvalidArgument
-// sin and cos are correctly rounded, x ^ 2 and x ^ 0.5 are single IEEE operations.
+// sin, cos and atan are correctly rounded, x ^ 2 and x ^ 0.5 are single IEEE operations.
 // A single or integer operand enters with its exact value.
 #pragma once
 
 #include <cmath>
 
+#include "engine/atan.h"
 #include "engine/fault.h"
 #include "engine/trig.h"
 
@@ -69,11 +70,10 @@ inline Real pow(Real base, Exponent exponent) {
     return detail::checked(std::sqrt(b) + 0.0);  // + 0.0 turns -0 into +0
 }
 
-// Correctly rounded (trig.h): the same bits on every build and platform.
+// Correctly rounded (trig.h, atan.h): the same bits on every build and platform.
 inline Real sin(Real x) { return Real(trig::sin(x.value())); }
 inline Real cos(Real x) { return Real(trig::cos(x.value())); }
-// PROVISIONAL: replaced by the correctly rounded trig::atan when it lands.
-inline Real atan(Real x) { return Real(std::atan(x.value())); }
+inline Real atan(Real x) { return Real(trig::atan(x.value())); }
 inline Real abs(Real x) { return Real(std::fabs(x.value())); }
 // The greater of a and b; b when they are equal (max(-0, 0) = +0). Never faults.
 inline Real max(Real a, Real b) { return a.value() > b.value() ? a : b; }

@@ -21,7 +21,7 @@ set(allowed_app window window/qt window/win32 app)
 set(window_layers window window/qt window/win32 app)
 set(formulas
     engine/calc_context.h engine/components.h engine/input_case.h engine/real.h
-    engine/sizing.h engine/trace.h engine/trig.h)
+    engine/sizing.h engine/trace.h engine/trig.h engine/atan.h)
 
 # The layer a path of the source tree belongs to (the longest layer it lies in), or "".
 function(layer_of path out)

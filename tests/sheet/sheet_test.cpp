@@ -132,6 +132,7 @@ TEST(Sheet, TypesetsNamesAndEscapesText) {
         {"a11", "<i>a</i><sub>11</sub>"},
         {"qs × L1", "<i>qs</i> × <i>L</i><sub>1</sub>"},
         {"cos(a10) × aa1", "cos(<i>a</i><sub>10</sub>) × <i>aa</i><sub>1</sub>"},
+        {"atan(dZ ÷ dX)", "atan(<i>dZ</i> ÷ <i>dX</i>)"},
         {"a1x", "<i>a</i><sub>1x</sub>"},
         {"π ÷ 4", "π ÷ 4"},
         {"|x1| × K", "|<i>x</i><sub>1</sub>| × <i>K</i>"},
