@@ -23,6 +23,7 @@ std::string& PointTexts::operator[](std::size_t key) {
     for (auto& [k, text] : m_texts) {
         if (k == key) return text;
     }
+    if (m_texts.empty()) m_texts.reserve(6);  // a point usually gives X, Z, D, DD and one more
     return m_texts.emplace_back(static_cast<std::uint8_t>(key), std::string()).second;
 }
 
@@ -284,10 +285,11 @@ void writePipe(Cx& cx, const Penstock& p, std::size_t pipe, const typename Cx::N
         });
         cx.write("DSt", DS);
     }
-    for (const std::size_t key :
-         {LineKey::b1t, LineKey::b2t, LineKey::ft, LineKey::fgt, LineKey::fjt}) {
-        cx.copy(*FieldId::find(kLineKeys[key]), lineText(p, key));
-    }
+    cx.copy("b1t", lineText(p, LineKey::b1t));
+    cx.copy("b2t", lineText(p, LineKey::b2t));
+    cx.copy("ft", lineText(p, LineKey::ft));
+    cx.copy("fgt", lineText(p, LineKey::fgt));
+    cx.copy("fjt", lineText(p, LineKey::fjt));
 }
 
 template <class Cx>
@@ -313,13 +315,13 @@ typename Cx::Num headLoss(Cx& cx, const LineOf<Cx>& l, const Penstock& p, std::s
 // The stability check's inputs: the point's when it gives Bjt, else their defaults.
 template <class Cx>
 void writeCheckInputs(Cx& cx, const Penstock& p, std::size_t point, bool checked) {
-    const std::span<const FieldSpec> check = checkFieldTable();
+    // The check's inputs are the rows after Form1's, in the order of the point's keys.
     for (std::size_t i = 0; i + PointKey::Bjt < kPointKeys.size(); ++i) {
-        const FieldSpec& field = check[i];
+        const FieldId box = FieldId::atRow(detail::kFormRows + i);
         const std::string_view text =
-            checked ? pointTextOr(p, point, PointKey::Bjt + i, field.defaultText)
-                    : field.defaultText;
-        cx.copy(*FieldId::find(field.name), text);
+            checked ? pointTextOr(p, point, PointKey::Bjt + i, box.spec().defaultText)
+                    : box.spec().defaultText;
+        cx.copy(box, text);
     }
 }
 
@@ -499,6 +501,7 @@ struct PenstockReader {
     const PenstockTexts& texts;
     Penstock p;
     ProfileFault fault;
+    Real m_jt;
 
     bool fail(std::optional<std::size_t> point, std::string_view key, const std::string& why) {
         std::string where;
@@ -509,10 +512,7 @@ struct PenstockReader {
         return false;
     }
 
-    std::string pointName(std::size_t i) const {
-        const std::string& name = texts.points[i][PointKey::name];
-        return given(name) ? name : std::to_string(i) + "号镇墩";
-    }
+    std::string pointName(std::size_t i) const { return p.pointName(i); }
 
     // The strict reading of `text`; `required` when an empty text is missing, else `fallback`.
     bool number(std::optional<std::size_t> point, std::string_view key, std::string_view text,
@@ -557,9 +557,10 @@ struct PenstockReader {
             return false;
         }
         p.linearHammer = line[LineKey::sjk] != kUniformHammer;
+        if (!lineNumber(LineKey::jt, m_jt)) return false;
         Real unused;
         for (const std::size_t key :
-             {LineKey::jt, LineKey::b1t, LineKey::b2t, LineKey::ft, LineKey::fgt, LineKey::fjt}) {
+             {LineKey::b1t, LineKey::b2t, LineKey::ft, LineKey::fgt, LineKey::fjt}) {
             if (!lineNumber(key, unused)) return false;
         }
         return !given(line[LineKey::DSt]) || lineNumber(LineKey::DSt, unused);
@@ -568,7 +569,6 @@ struct PenstockReader {
     bool readPoint(std::size_t i) {
         const bool last = i + 1 == texts.points.size();
         Penstock::Point& pt = p.m_points[i];
-        pt.name = pointName(i);
         if (!pointNumber(i, PointKey::X, pt.X) || !pointNumber(i, PointKey::Z, pt.Z)) return false;
         if (i > 0 && !(pt.X.value() > p.m_points[i - 1].X.value())) {
             return fail(i, "X",
@@ -581,7 +581,7 @@ struct PenstockReader {
             if (!(pt.D.value() > 0)) return fail(i, "D", "“D”应大于零。");
             bool hasJ = false;
             if (!optionalNumber(i, PointKey::j, pt.j, hasJ)) return false;
-            if (!hasJ && !lineNumber(LineKey::jt, pt.j)) return false;
+            if (!hasJ) pt.j = m_jt;
             if (!optionalNumber(i, PointKey::Lz, pt.Lz, pt.hasLz)) return false;
             if (pt.hasLz && !(pt.Lz.value() > 0)) return fail(i, "Lz", "“Lz”应大于零。");
         }
@@ -595,6 +595,7 @@ struct PenstockReader {
     }
 
     bool read() {
+        p.m_texts = &texts;
         if (!readLine()) return false;
         const std::size_t n = texts.points.size();
         if (n < 3) {
@@ -607,7 +608,7 @@ struct PenstockReader {
         }
         // The inclined distances, from the top, as every row computes them; a joint lies
         // inside its span.
-        p.m_texts = &texts;
+        p.m_distance.reserve(n);
         p.m_distance.assign(1, Real(0));
         ValueOnly cx;
         try {
@@ -624,10 +625,13 @@ struct PenstockReader {
         } catch (const CalcFault&) {
             return fail(std::nullopt, "points", "管线的长度超出数值范围。");
         }
+        std::size_t rows = n - 2;
+        for (const Penstock::Point& pt : p.m_points) rows += pt.hasLz ? 1 : 0;
+        p.m_rows.reserve(rows);
         for (std::size_t i = 0; i + 1 < n; ++i) {
             if (i > 0) {
                 const bool checked = given(texts.points[i][PointKey::Bjt]);
-                p.m_rows.push_back({false, i, p.m_points[i].name, checked});
+                p.m_rows.push_back({false, i, pointName(i), checked});
             }
             if (p.m_points[i].hasLz) {
                 p.m_rows.push_back({true, i, "第" + std::to_string(i) + "跨支墩", false});
@@ -668,6 +672,11 @@ std::optional<Fault> deriveRow(const Penstock& penstock, std::size_t row, FieldS
             fault.kind == FaultKind::FieldAccess ? describeFault(fault) : derivationFault(fault);
         return record.fault;
     }
+}
+
+std::string Penstock::pointName(std::size_t point) const {
+    const std::string& name = m_texts->points[point][PointKey::name];
+    return given(name) ? name : std::to_string(point) + "号镇墩";
 }
 
 std::optional<Fault> calculateRow(const Penstock& penstock, std::size_t row, FieldStore& store) {

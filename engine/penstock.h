@@ -146,8 +146,9 @@ class Penstock {
     struct Point {
         Real X, Z, D, DD, j, Lz;
         bool hasLz = false;
-        std::string name;  // the point's name or its default
     };
+    // The point's name, or its default "n号镇墩".
+    std::string pointName(std::size_t point) const;
 
     const PenstockTexts& texts() const { return *m_texts; }
     const std::vector<Point>& points() const { return m_points; }

@@ -70,7 +70,7 @@ std::string lineData(const Penstock& p) {
     out += "<th>稳定验算</th></tr></thead><tbody>\n";
     for (std::size_t i = 0; i < p.points().size(); ++i) {
         const PenstockTexts::Point& pt = p.texts().points[i];
-        out += "<tr>" + cell("td", std::to_string(i)) + cell("td", escapeHtml(p.points()[i].name));
+        out += "<tr>" + cell("td", std::to_string(i)) + cell("td", escapeHtml(p.pointName(i)));
         for (std::size_t k = 1; k < PointKey::Bjt; ++k) {
             out += cell("td", "<span class=\"v\">" + escapeHtml(pt[k]) + "</span>");
         }
