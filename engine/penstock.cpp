@@ -642,7 +642,7 @@ struct PenstockReader {
 };
 
 PenstockRead readPenstock(const PenstockTexts& texts) {
-    PenstockReader reader{texts, {}, {}};
+    PenstockReader reader{texts, {}, {}, {}};
     if (!reader.read()) return {std::nullopt, std::move(reader.fault)};
     return {std::move(reader.p), {}};
 }
