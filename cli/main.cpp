@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/batch.h"
+#include "cli/penstock_batch.h"
 #include "cli/sheet_batch.h"
 
 #ifdef _WIN32
@@ -67,8 +68,29 @@ int runSheet() {
     return status;
 }
 
+// tavorin-calc --penstock FILE [--sheet]: the rows of a penstock file; a file that cannot be
+// read or is refused is one message on standard error and nothing on standard output.
+int runPenstockFile(const std::string& path, bool sheet) {
+    std::string errors;
+    int status = tavorin::kAllCalculated;
+    if (sheet) {
+        std::ios::sync_with_stdio(false);
+        status = tavorin::runPenstockSheet(path, std::cout, errors);
+        if (errors.empty() && !std::cout.flush()) {
+            errors = "cannot write the sheet";
+            status = tavorin::kStreamFailed;
+        }
+    } else {
+        StdoutSink out;
+        status = tavorin::runPenstock(path, out, errors);
+    }
+    if (!errors.empty()) std::fprintf(stderr, "tavorin-calc: %s\n", errors.c_str());
+    return status;
+}
+
 int run(int argc, char** argv) {
     bool sheet = false;
+    const char* penstock = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -94,6 +116,15 @@ int run(int argc, char** argv) {
             sheet = true;
             continue;
         }
+        if (arg == "--penstock") {
+            if (i + 1 == argc) {
+                std::fputs("tavorin-calc: --penstock needs a file; see tavorin-calc --help\n",
+                           stderr);
+                return tavorin::kWrongArguments;
+            }
+            penstock = argv[++i];
+            continue;
+        }
         std::fprintf(stderr, "tavorin-calc: unknown argument \"%s\"; see tavorin-calc --help\n",
                      argv[i]);
         return tavorin::kWrongArguments;
@@ -102,6 +133,7 @@ int run(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    if (penstock != nullptr) return runPenstockFile(penstock, sheet);
     if (sheet) return runSheet();
     StdinSource in;
     StdoutSink out;

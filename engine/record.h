@@ -36,6 +36,8 @@ enum class RecordGroup {
     CheckRiseSeismic,
     CheckDropSeismic,
     CheckVerdict,  // jg and Bmin
+    // A block of a penstock: its inputs derived from the profile (penstock.h).
+    Profile,
 };
 
 // One input as it was read.

@@ -89,7 +89,7 @@ bool applyCase(FieldStore& store, const CaseTexts& texts) {
     return true;
 }
 
-FileRead readFile(const std::string& utf8Path, size_t limit) {
+FileRead readFile(const std::string& utf8Path, size_t limit, std::string_view tooLarge) {
     const std::string where = "无法读取文件" + inQuotes(utf8Path) + "：";
     std::error_code ec;
     const fs::path path = pathOf(utf8Path);
@@ -100,7 +100,7 @@ FileRead readFile(const std::string& utf8Path, size_t limit) {
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         bytes.append(buffer, static_cast<size_t>(in.gcount()));
-        if (bytes.size() > limit) return {{}, where + "文件过大，不是算例文件。"};
+        if (bytes.size() > limit) return {{}, where + std::string(tooLarge)};
     }
     if (in.bad()) return {{}, where + "读取出错。"};
     return {std::move(bytes), {}};

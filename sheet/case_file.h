@@ -53,12 +53,14 @@ CaseWrite caseJson(FieldStore& store);
 // without the check's boxes).
 bool applyCase(FieldStore& store, const CaseTexts& texts);
 
-// Reads a whole file (at most 1 MiB for a case). `error` names the file and the reason.
+// Reads a whole file (at most 1 MiB for a case). `error` names the file and the reason;
+// `tooLarge` is the reason for a file over the limit.
 struct FileRead {
     std::string bytes;
     std::string error;
 };
-FileRead readFile(const std::string& utf8Path, size_t limit = 1 << 20);
+FileRead readFile(const std::string& utf8Path, size_t limit = 1 << 20,
+                  std::string_view tooLarge = "文件过大，不是算例文件。");
 
 // Writes `bytes` to a temporary file beside `utf8Path` and renames it over `utf8Path`, so
 // a failed save leaves the old file as it was. Returns the Chinese error, or empty.

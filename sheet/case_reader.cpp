@@ -78,11 +78,7 @@ std::string byteText(size_t oneBased) { return "第 " + std::to_string(oneBased)
 std::string inQuotes(std::string_view name) { return "“" + excerpt(name) + "”"; }
 
 std::string syntaxError(std::string_view bytes, size_t oneBased) {
-    if (oneBased > bytes.size()) {
-        return "不是有效的 JSON（在" + byteText(oneBased) + "处意外结束）。";
-    }
-    return "不是有效的 JSON（" + byteText(oneBased) + "处有误，从 \"" +
-           excerpt(bytes.substr(oneBased - 1), 16) + "\" 起）。";
+    return jsonSyntaxMessage(bytes, oneBased);
 }
 
 // nlohmann's SAX events for one case. The top-level value must be an object; its members
@@ -135,7 +131,7 @@ class CaseHandler {
         // 406: a number beyond the double range; the position is just past its token.
         if (e.id == 406) {
             const size_t start = position >= token.size() ? position - token.size() + 1 : 1;
-            m_error = "数值超出范围（" + byteText(start + m_offset) + "）。";
+            m_error = numberRangeMessage(start + m_offset);
         } else {
             m_error = syntaxError(m_bytes, position + m_offset);
         }
@@ -185,20 +181,40 @@ class CaseHandler {
 
 }  // namespace
 
-std::string readCase(std::string_view bytes, CaseScope scope, CasePlace place, CaseSink& sink) {
+std::string checkJsonBytes(std::string_view bytes, CasePlace place, std::size_t& offset) {
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         return place == CasePlace::File ? "文件为空。" : "空行。";
     }
     if (const size_t bad = firstNonUtf8(bytes); bad != std::string_view::npos) {
         return "不是 UTF-8 编码的文字（" + byteText(bad + 1) + "）。";
     }
-    size_t offset = 0;
+    offset = 0;
     if (place != CasePlace::Line && bytes.starts_with(kByteOrderMark))
         offset = kByteOrderMark.size();
-    const std::string_view json = bytes.substr(offset);
     // The parser would skip a byte-order mark of its own accord: one is read only where the
     // place allows it, and never a second.
-    if (json.starts_with(kByteOrderMark)) return syntaxError(bytes, offset + 1);
+    if (bytes.substr(offset).starts_with(kByteOrderMark)) return syntaxError(bytes, offset + 1);
+    return {};
+}
+
+std::string jsonSyntaxMessage(std::string_view bytes, std::size_t oneBased) {
+    if (oneBased > bytes.size()) {
+        return "不是有效的 JSON（在" + byteText(oneBased) + "处意外结束）。";
+    }
+    return "不是有效的 JSON（" + byteText(oneBased) + "处有误，从 \"" +
+           excerpt(bytes.substr(oneBased - 1), 16) + "\" 起）。";
+}
+
+std::string numberRangeMessage(std::size_t oneBased) {
+    return "数值超出范围（" + byteText(oneBased) + "）。";
+}
+
+std::string readCase(std::string_view bytes, CaseScope scope, CasePlace place, CaseSink& sink) {
+    size_t offset = 0;
+    if (std::string message = checkJsonBytes(bytes, place, offset); !message.empty()) {
+        return message;
+    }
+    const std::string_view json = bytes.substr(offset);
     CaseHandler handler(bytes, offset, scope, sink);
     Json::sax_parse(json.begin(), json.end(), &handler);
     return handler.verdict();

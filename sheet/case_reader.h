@@ -45,6 +45,16 @@ class CaseSink {
 // found the sink gets nothing more. Throws only std::bad_alloc.
 std::string readCase(std::string_view bytes, CaseScope scope, CasePlace place, CaseSink& sink);
 
+// What every JSON text read here is first checked for: blank bytes ("文件为空。" / "空行。"),
+// UTF-8, and the byte-order mark of `place`. Returns the message, or empty and sets `offset`
+// to where the JSON starts (after a byte-order mark).
+std::string checkJsonBytes(std::string_view bytes, CasePlace place, std::size_t& offset);
+
+// The messages of a JSON text that does not parse: at byte `oneBased` of `bytes` (one past the
+// end: it ended early), and a number beyond the double range starting there.
+std::string jsonSyntaxMessage(std::string_view bytes, std::size_t oneBased);
+std::string numberRangeMessage(std::size_t oneBased);
+
 // At most about `limit` bytes from the start of `text`, safe to show: control characters,
 // invalid UTF-8, C1 controls, and bidirectional and other invisible formatting characters
 // are written as escapes (\n, \x1B, \u202E), '\' and '"' as \\ and \", and "…" follows when

@@ -3,8 +3,33 @@
 #include <array>
 
 #include "engine/fields.h"
+#include "sheet/sheet_html.h"
 
 namespace tavorin {
+
+std::string cell(std::string_view tag, std::string_view content, std::string_view attributes) {
+    std::string out = "<";
+    out += tag;
+    if (!attributes.empty()) {
+        out += ' ';
+        out += attributes;
+    }
+    out += '>';
+    out += content;
+    out += "</";
+    out += tag;
+    out += '>';
+    return out;
+}
+
+std::string boxAttribute(std::string_view box) {
+    return "class=\"r\" data-box=\"" + escapeHtml(box) + "\"";
+}
+
+std::string boxTextHtml(const std::string& text) {
+    return "<span class=\"v\">" + escapeHtml(text) + "</span>";
+}
+
 namespace {
 
 // Print layout: A4, Chinese serif faces first, thin rules, header rows repeated on every
@@ -60,36 +85,19 @@ constexpr std::array<GroupHeading, 5> kCheckGroups = {{
     {RecordGroup::CheckDropSeismic, "温度降低（地震工况）"},
 }};
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string cell(std::string_view tag, std::string_view content, std::string_view attributes = {}) {
-    std::string out = "<";
-    out += tag;
-    if (!attributes.empty()) {
-        out += ' ';
-        out += attributes;
-    }
-    out += '>';
-    out += content;
-    out += "</";
-    out += tag;
-    out += '>';
-    return out;
+// The length of the letter at the start of `s`: an ASCII letter, or θ and λ, which the
+// profile's quantities are named with; 0 for anything else.
+std::size_t letterAt(std::string_view s) {
+    const char c = s.front();
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return 1;
+    if (s.starts_with("θ") || s.starts_with("λ")) return 2;
+    return 0;
 }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string caption(std::string_view box) {
     const FieldSpec* field = findAnyField(box);
     return field == nullptr ? std::string(box) : std::string(field->caption);
-}
-
-std::string boxAttribute(std::string_view box) {
-    return "class=\"r\" data-box=\"" + escapeHtml(box) + "\"";
-}
-
-// A box's text as it shows, blanks included.
-std::string boxTextHtml(const std::string& text) {
-    return "<span class=\"v\">" + escapeHtml(text) + "</span>";
 }
 
 std::string titleBlock(const CalcRecord& record, std::string_view heading) {
@@ -182,19 +190,10 @@ std::string groupTables(const CalcRecord& record, const std::array<GroupHeading,
                         int& number) {
     std::string out;
     for (const GroupHeading& g : groups) {
-        std::string rows;
-        for (const RecordedStep& step : record.steps) {
-            if (step.group == g.group) rows += stepRow(step);
-        }
-        if (rows.empty()) continue;
+        std::string table = stepTable(record, g.group);
+        if (table.empty()) continue;
         out += "<h3>" + std::to_string(++number) + ". " + escapeHtml(g.title) + "</h3>\n";
-        out +=
-            "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
-            "style=\"border-collapse:collapse\"><thead><tr>"
-            "<th width=\"7%\">符号</th><th width=\"17%\">含义</th>"
-            "<th width=\"26%\">公式</th><th width=\"31%\">代入数值</th>"
-            "<th width=\"19%\">结果</th></tr></thead><tbody>\n" +
-            rows + "</tbody></table>\n";
+        out += table;
     }
     return out;
 }
@@ -323,6 +322,20 @@ std::string checkSection(const CalcRecord& check) {
 
 }  // namespace
 
+std::string stepTable(const CalcRecord& record, RecordGroup group) {
+    std::string rows;
+    for (const RecordedStep& step : record.steps) {
+        if (step.group == group) rows += stepRow(step);
+    }
+    if (rows.empty()) return {};
+    return "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" "
+           "style=\"border-collapse:collapse\"><thead><tr>"
+           "<th width=\"7%\">符号</th><th width=\"17%\">含义</th>"
+           "<th width=\"26%\">公式</th><th width=\"31%\">代入数值</th>"
+           "<th width=\"19%\">结果</th></tr></thead><tbody>\n" +
+           rows + "</tbody></table>\n";
+}
+
 std::string escapeHtml(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -355,17 +368,20 @@ std::string escapeHtml(std::string_view text) {
 std::string formulaHtml(std::string_view formula) {
     std::string out;
     size_t i = 0;
+    const auto letter = [&](size_t at) { return letterAt(formula.substr(at)); };
     while (i < formula.size()) {
-        if (!isLetter(formula[i])) {
+        if (letter(i) == 0) {
             const size_t start = i;
-            while (i < formula.size() && !isLetter(formula[i])) ++i;
+            while (i < formula.size() && letter(i) == 0) ++i;
             out += escapeHtml(formula.substr(start, i - start));
             continue;
         }
         const size_t start = i;
-        while (i < formula.size() && isLetter(formula[i])) ++i;
+        while (i < formula.size() && letter(i) != 0) i += letter(i);
         const size_t letters = i;
-        while (i < formula.size() && (isLetter(formula[i]) || isDigit(formula[i]))) ++i;
+        while (i < formula.size() && (letter(i) != 0 || isDigit(formula[i]))) {
+            i += letter(i) != 0 ? letter(i) : 1;
+        }
         const std::string_view name = formula.substr(start, letters - start);
         const std::string_view index = formula.substr(letters, i - letters);
         if (index.empty() && (name == "sin" || name == "cos" || name == "atan")) {
@@ -378,21 +394,23 @@ std::string formulaHtml(std::string_view formula) {
     return out;
 }
 
-std::string sheetBegin(std::string_view title) {
+std::string sheetBegin(std::string_view title, std::string_view extraStyle) {
     std::string out =
         "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"zh-CN\">\n<head>\n"
         "<meta charset=\"utf-8\"/>\n<title>";
     out += escapeHtml(title);
     out += "</title>\n<style>\n";
     out += kStyle;
+    out += extraStyle;
     out += "</style>\n</head>\n<body>\n";
     return out;
 }
 
 std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next,
-                         const CalcRecord* check) {
+                         const CalcRecord* check, const CalcRecord* derivation) {
     std::string out = next ? "<div class=\"block next\">\n" : "<div class=\"block\">\n";
     out += titleBlock(record, heading);
+    if (derivation != nullptr) out += derivationSection(*derivation);
     out += inputTable(record);
     out += stepTables(record);
     out += faultBlock(record);

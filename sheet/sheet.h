@@ -17,13 +17,15 @@ namespace tavorin {
 
 // The parts of a document of many sections; join them in this order:
 //   sheetBegin(), then sheetSection() or sheetRejected() for each block, then sheetEnd().
-std::string sheetBegin(std::string_view title);
+// `extraStyle` adds rules to the document's style sheet.
+std::string sheetBegin(std::string_view title, std::string_view extraStyle = {});
 // One block. `heading` names it in a document of many blocks ("第 3 行"), or is empty;
 // `next` starts it on a new page (every block after the first). `check`, when given, is the
 // record of the stability check (check.h) run after the calculation: its section
-// "五、稳定验算" follows the notes.
+// "五、稳定验算" follows the notes. `derivation`, when given, is the record of the block's
+// inputs derived from a penstock's profile (penstock.h), shown before the inputs.
 std::string sheetSection(const CalcRecord& record, std::string_view heading, bool next,
-                         const CalcRecord* check = nullptr);
+                         const CalcRecord* check = nullptr, const CalcRecord* derivation = nullptr);
 // A block that could not be calculated, with the reason (Chinese).
 std::string sheetRejected(std::string_view heading, std::string_view reason, bool next);
 std::string sheetEnd();

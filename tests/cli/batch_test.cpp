@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/json_string.h"
+#include "cli/penstock_batch.h"
 #include "cli/sheet_batch.h"
+#include "engine/fields.h"
 
 namespace tavorin {
 namespace {
@@ -378,6 +382,71 @@ TEST(SheetBatch, AnUnreadableLineGetsItsSection) {
     EXPECT_NE(out.str().find("数值超出范围（第 9 个字节）。"), std::string::npos);
     EXPECT_NE(out.str().find("第 2 行"), std::string::npos);
     EXPECT_NE(out.str().find("77.5667185956496"), std::string::npos);
+}
+
+// A penstock file of the test's own, written to a folder of its own.
+std::string penstockFile(std::string_view name, std::string_view bytes) {
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ("tavorin-penstock-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(dir);
+    const auto path = dir / std::string(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+}
+
+// Every row of a penstock is the line tavorin-calc gives the row's case alone: the inputs and
+// choices of its fields, the check's too, as one line.
+TEST(PenstockBatch, EveryRowIsTheLineOfItsCaseAlone) {
+    const std::string path = TAVORIN_GOLDEN_DIR "/penstock.penstock";
+    TextSink sink;
+    std::string errors;
+    ASSERT_EQ(runPenstock(path, sink, errors), kAllCalculated) << errors;
+    const std::vector<Json> lines = sink.lines();
+    ASSERT_EQ(lines.size(), 5u);
+    std::size_t at = 0;
+    for (const Json& line : lines) {
+        const std::size_t end = sink.text.find('\n', at);
+        const std::string text = sink.text.substr(at, end - at);
+        at = end + 1;
+        Json input = Json::object();
+        for (const auto& [name, value] : line["fields"].items()) {
+            const FieldSpec* field = findAnyField(name);
+            if (field->role == FieldRole::Input || field->role == FieldRole::Choice)
+                input[name] = value;
+        }
+        EXPECT_EQ(handleLine(input.dump(), 1).text, text);
+    }
+    // The checked block's line holds the check's results.
+    EXPECT_EQ(lines.back()["fields"]["Gj"], "576");  // 8 × 6 × 5 × 2.4
+}
+
+TEST(PenstockBatch, ARefusedFileWritesNothingAndSaysWhy) {
+    const struct {
+        const char* bytes;  // nullptr: no such file
+        int status;
+        const char* message;  // the end of the message
+    } rows[] = {
+        {nullptr, kStreamFailed, "：文件不存在。"},
+        {"{\"Zwt\":\"1\",", kLineRejected,
+         "不是管线文件：不是有效的 JSON（在第 12 个字节处意外结束）。"},
+        {R"({"Zwt":"1030","Qt":"12","points":[{"X":"0","Z":"9","D":"1","DD":"0.01"},{"X":"1","Z":"x"},{}]})",
+         kLineRejected, "第2点“1号镇墩”：“Z”中的内容不是数字。"},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        const std::string path = row.bytes == nullptr
+                                     ? penstockFile("none.penstock", {}) + ".no"
+                                     : penstockFile(std::to_string(++n) + ".penstock", row.bytes);
+        TextSink sink;
+        std::string errors;
+        EXPECT_EQ(runPenstock(path, sink, errors), row.status) << path;
+        EXPECT_TRUE(errors.ends_with(row.message)) << errors;
+        EXPECT_EQ(sink.text, "");
+        std::ostringstream sheet;
+        EXPECT_EQ(runPenstockSheet(path, sheet, errors), row.status);
+        EXPECT_EQ(sheet.str(), "");
+    }
 }
 
 }  // namespace

@@ -136,6 +136,10 @@ TEST(Sheet, TypesetsNamesAndEscapesText) {
         {"a1x", "<i>a</i><sub>1x</sub>"},
         {"π ÷ 4", "π ÷ 4"},
         {"|x1| × K", "|<i>x</i><sub>1</sub>| × <i>K</i>"},
+        // The profile's quantities: θ and λ are names, atan is upright.
+        {"atan(ΔZ0 ÷ ΔX0) × 180 ÷ π",
+         "atan(Δ<i>Z</i><sub>0</sub> ÷ Δ<i>X</i><sub>0</sub>) × 180 ÷ π"},
+        {"⌊θ12⌋ + λ", "⌊<i>θ</i><sub>12</sub>⌋ + <i>λ</i>"},
     };
     for (const auto& [formula, html] : rows) EXPECT_EQ(formulaHtml(formula), html) << formula;
     EXPECT_EQ(escapeHtml("<a href=\"x\">&</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
