@@ -14,6 +14,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <vector>
 #endif
 
 namespace {
@@ -145,9 +149,36 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
+#ifdef _WIN32
+// The arguments as UTF-8 (the C run-time gives them in the ANSI code page, which loses a
+// Chinese file name on most systems), from the wide command line.
+std::vector<std::string> utf8Arguments() {
+    std::vector<std::string> out;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return out;
+    for (int i = 0; i < count; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(size > 0 ? static_cast<std::size_t>(size - 1) : 0, '\0');
+        if (size > 1)
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+        out.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+    return out;
+}
+#endif
+
 int main(int argc, char** argv) {
     // The last resort: whatever escapes the batch ends the run with its own status.
     try {
+#ifdef _WIN32
+        std::vector<std::string> args = utf8Arguments();
+        std::vector<char*> pointers;
+        for (std::string& arg : args) pointers.push_back(arg.data());
+        pointers.push_back(nullptr);
+        if (!args.empty()) return run(static_cast<int>(args.size()), pointers.data());
+#endif
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         std::fputs("tavorin-calc: internal error: out of memory\n", stderr);
