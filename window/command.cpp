@@ -9,7 +9,10 @@
 
 #include "engine/calculate.h"
 #include "engine/check.h"
+#include "sheet/case_file.h"
 #include "sheet/case_reader.h"
+#include "sheet/penstock_file.h"
+#include "window/penstock_window.h"
 #include "window/version.h"
 
 namespace tavorin {
@@ -21,6 +24,13 @@ std::string WindowSide::exportPdf(const std::string&, const std::string&) {
 void WindowSide::print(const std::string&) { report("这个窗口不能打印。"); }
 
 namespace {
+
+// Whether the file at `utf8Path` holds a penstock (a file that cannot be read is left to the
+// case's opening, which says why).
+bool isPenstockFile(const std::string& utf8Path) {
+    const FileRead file = readFile(utf8Path, kPenstockFileLimit);
+    return file.error.empty() && looksLikePenstock(file.bytes);
+}
 
 // Hands every operation on to the window's store, keeping the first text of each control
 // it changes.
@@ -122,7 +132,7 @@ std::optional<Fault> run(FieldStore& store, Command command) {
         case Command::Check:
             if (std::optional<Fault> fault = calculate(store, ".")) return fault;
             return checkStability(store, ".");
-        case Command::None:
+        default:  // none, or the penstock window's, which its controller runs
             break;
     }
     return std::nullopt;
@@ -206,6 +216,13 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
                   CaseDocument& document) {
     FileOutcome outcome;
     std::string path;
+    if (forPenstock(entry)) {
+        // The penstock window runs its own, in its own last resort.
+        if (PenstockController* penstock = side.penstock()) {
+            if (entry.command != FileCommand::PenstockWindow) penstock->runEntry(entry);
+        }
+        return;
+    }
     switch (entry.command) {
         case FileCommand::CheckDialog:
             side.showCheckDialog();
@@ -235,6 +252,8 @@ void runFileEntry(FieldStore& store, WindowSide& side, const FileMenuEntry& entr
         case FileCommand::ExportSheet:
         case FileCommand::ExportPdf:
             break;
+        default:  // the penstock's, above
+            return;
     }
     path = side.choosePath(entry, suggestedName(store, entry.suffix));
     if (path.empty()) return;
@@ -265,6 +284,13 @@ void runEntry(WindowStore& store, WindowSide& side, const FileMenuEntry& entry,
 
 void openCaseAt(WindowStore& store, WindowSide& side, CaseDocument& document,
                 const std::string& utf8Path, const StoreTrap& trap) {
+    // A penstock file opens in the penstock window.
+    if (isPenstockFile(utf8Path)) {
+        if (PenstockController* penstock = side.penstock()) {
+            penstock->openAt(utf8Path);
+            return;
+        }
+    }
     guarded(store, side, trap, [&](FieldStore& undo) {
         if (mayDropCase(undo, side, document)) openInto(undo, side, document, utf8Path);
     });

@@ -15,6 +15,8 @@
 
 namespace tavorin {
 
+class PenstockController;
+
 // The field store of a window, which can also read a label's caption back.
 class WindowStore : public FieldStore {
   public:
@@ -47,6 +49,10 @@ class WindowSide : public SaveAsker {
     // Says briefly that a file was written ("已保存到“3号镇墩.tavorin”。"): a notice that
     // goes by itself, with no box to close, leaving Form1's layout and caption as they are.
     virtual void notify(std::string_view message) = 0;
+
+    // The penstock window's controller (window/penstock_window.h), the window shown and
+    // brought to the front (made the first time); nullptr where there is none.
+    virtual PenstockController* penstock() { return nullptr; }
 
   protected:
     ~WindowSide() = default;

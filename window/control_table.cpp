@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "engine/penstock.h"
 
 namespace tavorin {
 namespace {
@@ -146,6 +147,7 @@ constexpr ControlSpec kControls[] = {
     // Menu bar, in this order.
     {"file", K::MenuEntry, 0, 0, 0, 0, T::Own, "文件", F::Default, no},
     {"check", K::MenuEntry, 0, 0, 0, 0, T::Own, "验算", F::Default, no},
+    {"penstock", K::MenuEntry, 0, 0, 0, 0, T::Own, "管线", F::Default, no},
     {"bb", K::MenuEntry, 0, 0, 0, 0, T::Own, "版本", F::Default, no, Command::Version},
 };
 
@@ -197,6 +199,12 @@ std::string_view accessibleName(const ControlSpec& control) {
         return {};
     }
     return initialText(control);
+}
+
+std::array<std::string_view, 2> choiceItems(std::string_view name) {
+    if (const FieldSpec* field = findAnyField(name)) return field->items;
+    if (name == "sjk") return {kLinearHammer, kUniformHammer};
+    return {};
 }
 
 }  // namespace tavorin

@@ -7,6 +7,7 @@
 // menu-bar row it opens under.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -34,7 +35,20 @@ enum class TextFrom {
 
 // What a click on the control runs.
 // Check: the calculate command on Form1's boxes, then the stability check (engine/check.h).
-enum class Command { None, Calculate, Version, Check };
+// Penstock…: the buttons of the penstock window (window/penstock_window.h): 计  算, 添加行,
+// 插入行, 删除行, 导出计算书…, 打印….
+enum class Command {
+    None,
+    Calculate,
+    Version,
+    Check,
+    PenstockCalculate,
+    PenstockAddRow,
+    PenstockInsertRow,
+    PenstockDeleteRow,
+    PenstockExport,
+    PenstockPrint,
+};
 
 inline constexpr int kNoFocus = -1;
 
@@ -67,7 +81,7 @@ constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / k
 // at 96 dpi the same as twipsToPixels(); at 144 dpi 11535 → 1154, at 120 dpi 375 → 31.
 constexpr int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
-// All 112 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 3 menu entries.
+// All 113 controls: 54 labels, 52 text boxes, 2 choice lists, the button, 4 menu entries.
 std::span<const ControlSpec> controlTable();
 
 // The rows of the controls that take the focus (tab index not kNoFocus), as indexes into
@@ -83,6 +97,10 @@ const ControlSpec* findControl(std::string_view name);
 
 // The row of `name` in any control table, or nullptr.
 const ControlSpec* findControlIn(std::span<const ControlSpec> table, std::string_view name);
+
+// The two items of a choice list, in list order: an engine box's (kj, k), or a window's own
+// (the penstock window's sjk: "线性", "均匀"); empty ones for any other name.
+std::array<std::string_view, 2> choiceItems(std::string_view name);
 
 // The text the control shows when the window opens.
 std::string_view initialText(const ControlSpec& control);

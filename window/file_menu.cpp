@@ -5,6 +5,7 @@
 #include "engine/check.h"
 #include "engine/record.h"
 #include "sheet/case_file.h"
+#include "sheet/penstock_file.h"
 #include "sheet/sheet.h"
 
 namespace tavorin {
@@ -23,12 +24,37 @@ constexpr FileMenuEntry kEntries[] = {
      "Ctrl+E"},
     {"file", "exportPdf", "导出 PDF…", C::ExportPdf, true, "PDF 文件 (*.pdf)", ".pdf", ""},
     {"file", "printSheet", "打印…", C::Print, false, "", "", "Ctrl+P"},
+    {"file", "newPenstock", "新建管线", C::NewPenstock, false, "", "", ""},
+    {"file", "openPenstock", "打开管线…", C::OpenPenstock, false,
+     "管线文件 (*.penstock *.json);;所有文件 (*)", kPenstockSuffix, ""},
+    {"file", "savePenstock", "保存管线", C::SavePenstock, false, "管线文件 (*.penstock)",
+     kPenstockSuffix, ""},
+    {"file", "savePenstockAs", "管线另存为…", C::SavePenstockAs, false, "管线文件 (*.penstock)",
+     kPenstockSuffix, ""},
     {"check", "stabilityCheck", "稳定验算…", C::CheckDialog, false, "", "", ""},
+    {"penstock", "penstockWindow", "管线计算…", C::PenstockWindow, false, "", "", "Ctrl+L"},
 };
 
 }  // namespace
 
 std::span<const FileMenuEntry> fileMenu() { return kEntries; }
+
+bool opensFile(const FileMenuEntry& entry) {
+    return entry.command == C::Open || entry.command == C::OpenPenstock;
+}
+
+bool forPenstock(const FileMenuEntry& entry) {
+    switch (entry.command) {
+        case C::PenstockWindow:
+        case C::NewPenstock:
+        case C::OpenPenstock:
+        case C::SavePenstock:
+        case C::SavePenstockAs:
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::span<const FileMenuEntry> menuEntries(std::string_view parent) {
     const auto under = [parent](const FileMenuEntry& e) { return e.parent == parent; };

@@ -24,6 +24,13 @@ enum class FileCommand {
     ExportPdf,    // 导出 PDF…: the same document as PDF (the Qt window's print support)
     Print,        // 打印…: the same document on a printer (Qt; on Windows the browser prints)
     CheckDialog,  // 稳定验算…: shows the dialog of the stability check (window/check_dialog.h)
+    // The penstock window (window/penstock_window.h): 管线计算… shows it; the others act on
+    // its penstock, showing it first.
+    PenstockWindow,
+    NewPenstock,     // 新建管线
+    OpenPenstock,    // 打开管线…
+    SavePenstock,    // 保存管线
+    SavePenstockAs,  // 管线另存为…
 };
 
 struct FileMenuEntry {
@@ -36,6 +43,12 @@ struct FileMenuEntry {
     std::string_view suffix;  // added to a chosen name without one
     std::string_view keys;    // the shortcut as Qt writes it portably ("Ctrl+Shift+S"), or empty
 };
+
+// Whether the entry's dialog asks for an existing file to open (打开…, 打开管线…).
+bool opensFile(const FileMenuEntry& entry);
+
+// Whether the entry acts on the penstock window.
+bool forPenstock(const FileMenuEntry& entry);
 
 // A shortcut of the menu table: Ctrl, with Shift when `shift`, and a capital letter.
 struct KeyChord {

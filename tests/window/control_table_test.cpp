@@ -33,7 +33,7 @@ std::vector<const ControlSpec*> controlsOf(ControlKind kind) {
 }
 
 TEST(ControlTable, HoldsEveryControlOnceByKind) {
-    EXPECT_EQ(controlTable().size(), 112u);
+    EXPECT_EQ(controlTable().size(), 113u);
     EXPECT_EQ(controlsOf(ControlKind::Label).size(), 54u);
     EXPECT_EQ(controlsOf(ControlKind::TextBox).size(), 52u);
     EXPECT_EQ(controlsOf(ControlKind::ChoiceList).size(), 2u);

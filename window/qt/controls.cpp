@@ -35,8 +35,8 @@ QWidget* createWidget(const ControlSpec& c, QWidget* area) {
             // Typed text stays as typed: no completion, and Enter adds no item.
             list->setCompleter(nullptr);
             list->setInsertPolicy(QComboBox::NoInsert);
-            if (const FieldSpec* field = findAnyField(c.name)) {
-                for (std::string_view item : field->items) list->addItem(fromUtf8(item));
+            for (std::string_view item : choiceItems(c.name)) {
+                if (!item.empty()) list->addItem(fromUtf8(item));
             }
             list->setEditText(text);
             return list;

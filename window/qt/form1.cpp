@@ -192,11 +192,10 @@ std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& utf
     const QString offer = fromUtf8(utf8Offer);
     if (m_choosePath) return m_choosePath(entry, offer).toStdString();
     const QString title = fromUtf8(dialogTitle(entry));
-    QString path = entry.command == FileCommand::Open
+    QString path = opensFile(entry)
                        ? QFileDialog::getOpenFileName(this, title, {}, fromUtf8(entry.filter))
                        : QFileDialog::getSaveFileName(this, title, offer, fromUtf8(entry.filter));
-    if (!path.isEmpty() && entry.command != FileCommand::Open &&
-        QFileInfo(path).suffix().isEmpty()) {
+    if (!path.isEmpty() && !opensFile(entry) && QFileInfo(path).suffix().isEmpty()) {
         path += fromUtf8(entry.suffix);
     }
     return path.toStdString();

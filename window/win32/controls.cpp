@@ -67,11 +67,9 @@ HWND createControl(const ControlSpec& c, HWND parent, int id, HINSTANCE instance
                                    parent, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
     if (control == nullptr) return nullptr;
     if (c.kind == ControlKind::ChoiceList) {
-        if (const FieldSpec* field = findAnyField(c.name)) {
-            for (std::string_view item : field->items) {
-                SendMessageW(control, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(widen(item).c_str()));
-            }
+        for (std::string_view item : choiceItems(c.name)) {
+            if (item.empty()) continue;
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
         }
     } else if (c.kind == ControlKind::TextBox) {
         SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit

@@ -55,7 +55,7 @@ std::wstring dialogFilter(std::string_view filter) {
 }
 
 ChosenPath choosePath(HWND owner, const FileMenuEntry& entry, std::string_view offer) {
-    const bool open = entry.command == FileCommand::Open;
+    const bool open = opensFile(entry);
     std::vector<wchar_t> path(kPathRoom, L'\0');
     if (!open) {
         const std::wstring name = widen(offer).substr(0, kPathRoom - 1);
