@@ -27,8 +27,8 @@ inline constexpr int kCheckClientWidth = 17160;
 inline constexpr int kCheckClientHeight = 7425;
 
 // Every control of the dialog, in one table: the labels and boxes of the 14 inputs in the
-// order the check reads them, the button, the headers and row captions of the results
-// table, its 32 boxes, and the boxes Gj, jg and Bmin with their labels.
+// order the check reads them, the button, the case headers of the results table, each
+// quantity's caption with its four boxes, and the boxes Gj, jg and Bmin with their labels.
 std::span<const ControlSpec> checkDialogTable();
 
 // The rows of the dialog's controls that take the focus, in the order Tab walks them.
