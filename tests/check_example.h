@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace tavorin {
 
@@ -23,5 +24,19 @@ inline const std::map<std::string, std::string> kCheckExampleResults = {
     {"jg1", "满足"},
     {"jg", "满足"},
     {"Bmin", "5.3"}};
+
+// A block far too small for the default pipes (2 × 2, 1 high, [σ] = 5, Kh = 0.1): every row
+// fails every check, so each row's verdict is the longest there is; the screenshots show it.
+inline const std::map<std::string, std::string> kFailingBlockInputs = {
+    {"Bjt", "2"}, {"Ljt", "2"}, {"Hjt", "1"}, {"hpt", "2.5"}, {"Rjt", "5"}, {"Kht", "0.1"}};
+
+// The widest text the check writes into a result box `name`: a number in the general form
+// with 15 digits, a sign and a three-digit exponent; a row's verdict that names all four
+// checks (jg1, jg2, jg1e, jg2e); the verdict of all rows (jg).
+inline std::string_view widestCheckText(std::string_view name) {
+    if (name == "jg") return "不满足";
+    if (name.starts_with("jg")) return "不满足：抗滑、抗倾覆、偏心、地基应力";
+    return "-1.23456789012346E+308";
+}
 
 }  // namespace tavorin

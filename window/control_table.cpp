@@ -193,6 +193,12 @@ std::string_view initialText(const ControlSpec& control) {
     return {};
 }
 
+bool showsTextAsTip(const ControlSpec& control) {
+    if (control.kind != ControlKind::TextBox) return false;
+    const FieldSpec* field = findAnyField(control.name);
+    return field != nullptr && field->role == FieldRole::Output;
+}
+
 std::string_view accessibleName(const ControlSpec& control) {
     if (control.kind == ControlKind::TextBox || control.kind == ControlKind::ChoiceList) {
         if (const FieldSpec* field = findAnyField(control.name)) return field->caption;

@@ -105,6 +105,12 @@ std::array<std::string_view, 2> choiceItems(std::string_view name);
 // The text the control shows when the window opens.
 std::string_view initialText(const ControlSpec& control);
 
+// Whether hovering over the control shows its whole current text as a tooltip, kept in step
+// with every text a command writes and the user types, and none while the box is empty: the
+// result boxes (a text box of an output field), whose longest texts Form1's boxes show only
+// in part. Both windows add the tooltip to exactly these rows.
+bool showsTextAsTip(const ControlSpec& control);
+
 // What a screen reader announces: a box's or list's caption (an output box's is its row
 // caption and column header), the button's caption, a label's own text.
 std::string_view accessibleName(const ControlSpec& control);

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/fields.h"
@@ -69,6 +70,8 @@ TEST(ControlTable, EveryEngineBoxIsAControlOfItsKind) {
                 break;
         }
         EXPECT_EQ(c->font == FontRole::Output, field.role == FieldRole::Output);
+        // Exactly the 30 result boxes show their whole text as a tip.
+        EXPECT_EQ(showsTextAsTip(*c), field.role == FieldRole::Output);
     }
     for (const ControlSpec* c : controlsOf(ControlKind::TextBox)) {
         EXPECT_NE(findField(c->name), nullptr) << c->name;
@@ -279,6 +282,7 @@ TEST(CheckDialog, ShowsEveryCheckBoxOnceInsideItsArea) {
         EXPECT_EQ(accessibleName(*c), field.caption);
         const bool number = field.role == FieldRole::Output && !isVerdictBox(field.name);
         EXPECT_EQ(c->font == FontRole::Output, number);
+        EXPECT_EQ(showsTextAsTip(*c), field.role == FieldRole::Output);
         if (field.role == FieldRole::Input) inputs.push_back(field.name);
     }
     // Tab walks the inputs in the order the check reads them, then "验  算".
@@ -287,8 +291,28 @@ TEST(CheckDialog, ShowsEveryCheckBoxOnceInsideItsArea) {
     ASSERT_GT(walked.size(), inputs.size());
     inputs.push_back("Command2");
     EXPECT_EQ(std::vector(walked.begin(), walked.begin() + std::ssize(inputs)), inputs);
+    // Then the results as they are read: row by row, each from left to right.
+    std::vector<std::pair<int, int>> read;
+    for (auto row = checkFocusOrder().begin() + std::ssize(inputs); row != checkFocusOrder().end();
+         ++row) {
+        read.emplace_back(checkDialogTable()[*row].top, checkDialogTable()[*row].left);
+    }
+    EXPECT_EQ(read.size(), 35u);
+    EXPECT_TRUE(std::is_sorted(read.begin(), read.end()));
     EXPECT_EQ(initialText(*findCheckControl("Command2")), "验  算");
     EXPECT_EQ(findCheckControl("Command2")->command, Command::Check);
+}
+
+TEST(CheckDialog, NoTwoControlsOverlap) {
+    // Nothing of the dialog lies under anything else: no box hides a caption or a frame.
+    const auto table = checkDialogTable();
+    for (auto a = table.begin(); a != table.end(); ++a) {
+        for (auto b = a + 1; b != table.end(); ++b) {
+            const bool apart = a->left + a->width <= b->left || b->left + b->width <= a->left ||
+                               a->top + a->height <= b->top || b->top + b->height <= a->top;
+            EXPECT_TRUE(apart) << a->name << " and " << b->name;
+        }
+    }
 }
 
 TEST(CheckDialog, AVerdictIsColouredOnlyByItsWords) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <limits>
 
 #include "engine/fields.h"
@@ -53,6 +54,13 @@ QWidget* createWidget(const ControlSpec& c, QWidget* area) {
     return nullptr;
 }
 
+// A tooltip of `text` as typed: one that Qt would take for rich text ("<b>") is shown
+// literally, on one line.
+void setTextTip(QWidget* widget, const QString& text) {
+    widget->setToolTip(
+        Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text);
+}
+
 }  // namespace
 
 QString fromUtf8(std::string_view text) {
@@ -73,6 +81,12 @@ QWidget* placeControl(const ControlSpec& c, QWidget* area, qreal ratio) {
         widget->lower();
     } else {
         widget->setAccessibleName(fromUtf8(accessibleName(c)));
+    }
+    if (auto* box = qobject_cast<QLineEdit*>(widget); box && showsTextAsTip(c)) {
+        // Written by a command or typed: the tooltip is the whole text; none while empty.
+        const auto showWholeText = [box](const QString& text) { setTextTip(box, text); };
+        QObject::connect(box, &QLineEdit::textChanged, box, showWholeText);
+        showWholeText(box->text());
     }
     return widget;
 }

@@ -16,7 +16,8 @@ QString fromUtf8(std::string_view text);
 // The widget of a row (not a menu entry) on `area`: named, at its place in pixels, in its
 // font (`ratio` the screen's device pixel ratio), with its initial text and accessible name;
 // a label lies beneath the boxes reaching over it. Text boxes take any text of any length;
-// the button is neither default nor auto-default.
+// a result box's tooltip is its text (showsTextAsTip()); the button is neither default nor
+// auto-default.
 QWidget* placeControl(const ControlSpec& c, QWidget* area, qreal ratio);
 
 // Tab walks `widgets` (by table row) in `order`; the first gets the focus.

@@ -24,11 +24,13 @@ std::unique_ptr<CheckDialog> CheckDialog::create(HINSTANCE instance, HWND owner,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                                   nullptr, instance, dialog.get());
     if (window == nullptr) return nullptr;
+    dialog->m_tips = std::make_unique<TextTips>(window, instance);
     const auto table = checkDialogTable();
     dialog->m_controls.assign(table.size(), nullptr);
     for (size_t row = 0; row < table.size(); ++row) {
-        dialog->m_controls[row] = createControl(
-            table[row], window, kFirstControlId + static_cast<int>(row), instance, store, names);
+        dialog->m_controls[row] =
+            createControl(table[row], window, kFirstControlId + static_cast<int>(row), instance,
+                          store, names, *dialog->m_tips);
     }
     orderSiblings(table, dialog->m_controls, checkFocusOrder());
     if (const auto order = checkFocusOrder(); !order.empty()) {
@@ -61,6 +63,9 @@ LRESULT CheckDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        case WM_NOTIFY:
+            if (m_tips && m_tips->answer(lParam)) return 0;
+            break;
         case WM_CTLCOLOREDIT:
             if (HBRUSH brush =
                     colourVerdict(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
@@ -93,6 +98,7 @@ HBRUSH CheckDialog::colourVerdict(HDC dc, HWND control) {
 }
 
 void CheckDialog::layout(const WindowFonts& fonts, int dpi) {
+    m_tips->setFont(fonts.get(FontRole::Default));
     layoutControls(checkDialogTable(), m_controls, fonts, dpi);
     RECT frame{0, 0, twipsToPixels(kCheckClientWidth, dpi), twipsToPixels(kCheckClientHeight, dpi)};
     adjustWindowRect(frame, kWindowStyle, false, 0, dpi);

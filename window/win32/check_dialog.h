@@ -13,6 +13,7 @@
 #include "window/win32/accessible_names.h"
 #include "window/win32/control_store.h"
 #include "window/win32/fonts.h"
+#include "window/win32/text_tips.h"
 
 namespace tavorin::win32 {
 
@@ -49,7 +50,8 @@ class CheckDialog {
     HBRUSH colourVerdict(HDC dc, HWND control);
 
     HWND m_window = nullptr;
-    std::vector<HWND> m_controls;  // by table row
+    std::unique_ptr<TextTips> m_tips;  // of the result boxes
+    std::vector<HWND> m_controls;      // by table row
     HWND m_lastFocus = nullptr;
     std::function<void(Command)> m_run;
 };

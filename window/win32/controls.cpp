@@ -60,7 +60,7 @@ HWND focusOwner(HWND window, HWND focus) {
 }
 
 HWND createControl(const ControlSpec& c, HWND parent, int id, HINSTANCE instance,
-                   ControlStore& store, AccessibleNames& names) {
+                   ControlStore& store, AccessibleNames& names, TextTips& tips) {
     const KindStyle kind = styleOf(c.kind);
     if (kind.className == nullptr) return nullptr;
     HWND control = CreateWindowExW(kind.exStyle, kind.className, nullptr, kind.style, 0, 0, 0, 0,
@@ -76,6 +76,7 @@ HWND createControl(const ControlSpec& c, HWND parent, int id, HINSTANCE instance
     }
     SetWindowTextW(control, widen(initialText(c)).c_str());
     if (c.kind != ControlKind::Label) names.set(control, accessibleName(c));
+    if (showsTextAsTip(c)) tips.add(control);
     store.add(c.name, c.kind, control);
     return control;
 }

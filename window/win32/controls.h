@@ -11,6 +11,7 @@
 #include "window/win32/accessible_names.h"
 #include "window/win32/control_store.h"
 #include "window/win32/fonts.h"
+#include "window/win32/text_tips.h"
 
 namespace tavorin::win32 {
 
@@ -28,9 +29,10 @@ HWND focusOwner(HWND window, HWND focus);
 
 // The control of a row (not a menu entry) as a child of `parent` with identifier `id`, its
 // initial text, a choice list's items and no limit on a box's text; reachable in `store` by
-// its name and announced by its accessible name. nullptr when the system refuses it.
+// its name, announced by its accessible name, and a tool of `tips` when it shows its text as
+// a tip (showsTextAsTip()). nullptr when the system refuses it.
 HWND createControl(const ControlSpec& c, HWND parent, int id, HINSTANCE instance,
-                   ControlStore& store, AccessibleNames& names);
+                   ControlStore& store, AccessibleNames& names, TextTips& tips);
 
 // The dialog manager walks the focus along the sibling order: the controls that take the
 // focus first, in `order`; the labels last, so that a label reaching under a box is drawn

@@ -97,6 +97,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES:
             onDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_NOTIFY:
+            if (m_tips && m_tips->answer(lParam)) return 0;
+            break;
         case WM_TIMER:
             if (wParam != kNoticeTimer) break;
             hideNotice();
@@ -125,6 +128,7 @@ bool Form1::onCreate() {
     m_menu = CreateMenu();
     if (m_menu == nullptr) return false;
     m_names = std::make_unique<AccessibleNames>();
+    m_tips = std::make_unique<TextTips>(m_window, m_instance);
     createControls();
     markUnchanged(m_document, m_store);
     createAccelerators();
@@ -161,7 +165,7 @@ void Form1::createControls() {
             AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
             continue;
         }
-        HWND control = createControl(c, m_window, id, m_instance, m_store, *m_names);
+        HWND control = createControl(c, m_window, id, m_instance, m_store, *m_names, *m_tips);
         if (control == nullptr) continue;
         m_controls[row] = control;
     }
@@ -207,6 +211,7 @@ void Form1::createNotice() {
 // Every control at its twips and in its font, at m_dpi.
 void Form1::layoutControls() {
     m_fonts.emplace(m_face, m_dpi);
+    m_tips->setFont(m_fonts->get(FontRole::Default));
     win32::layoutControls(controlTable(), m_controls, *m_fonts, m_dpi);
     if (m_check) m_check->layout(*m_fonts, m_dpi);
 }

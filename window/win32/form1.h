@@ -29,6 +29,7 @@
 #include "window/win32/control_store.h"
 #include "window/win32/controls.h"
 #include "window/win32/fonts.h"
+#include "window/win32/text_tips.h"
 
 namespace tavorin::win32 {
 
@@ -112,6 +113,7 @@ class Form1 final : private WindowSide {
     std::vector<HWND> m_controls;  // by table row; nullptr for menu entries
     ControlStore m_store;
     std::unique_ptr<AccessibleNames> m_names;
+    std::unique_ptr<TextTips> m_tips;      // of the result boxes
     std::unique_ptr<CheckDialog> m_check;  // owned by the window; its boxes are in m_store
     HWND m_lastFocus = nullptr;
     HACCEL m_accelerators = nullptr;

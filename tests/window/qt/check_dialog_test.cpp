@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <map>
@@ -96,7 +98,7 @@ class CheckDialogTest : public ::testing::Test {
 TEST_F(CheckDialogTest, OpensFromItsMenuWithEveryControlInPlace) {
     EXPECT_TRUE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->windowTitle(), "稳定验算");
-    EXPECT_EQ(m_dialog->size(), QSize(908, 365));
+    EXPECT_EQ(m_dialog->size(), QSize(1144, 495));
     for (const ControlSpec& c : checkDialogTable()) {
         SCOPED_TRACE(std::string(c.name));
         auto* widget = m_dialog->findChild<QWidget*>(qs(c.name));
@@ -120,6 +122,41 @@ TEST_F(CheckDialogTest, OpensFromItsMenuWithEveryControlInPlace) {
     m_form->findChild<QAction*>(QStringLiteral("stabilityCheck"))->trigger();
     EXPECT_EQ(m_form->findChildren<QDialog*>(qs(kCheckDialogName)).size(), 1);
     EXPECT_TRUE(m_faults.isEmpty());
+}
+
+// The room a line edit has for its text: the style's contents rectangle less the text
+// margins and the edit's own two pixels on each side, as QLineEdit lays out its line.
+int textRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->contentsRect();
+    option.lineWidth = edit->hasFrame()
+                           ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                           : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    const QRect contents =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * 2;
+}
+
+TEST_F(CheckDialogTest, EachResultBoxShowsItsWidestTextWholeAndAsItsTip) {
+    // A number such as "-1.23456789012346E+308", one character wider than "…E+15".
+    int results = 0;
+    for (const FieldSpec& f : checkFieldTable()) {
+        if (f.role != FieldRole::Output) continue;
+        ++results;
+        const QString text = qs(widestCheckText(f.name));
+        SCOPED_TRACE(std::string(f.name) + " \"" + text.toStdString() + "\"");
+        QLineEdit* edit = box(f.name);
+        ASSERT_NE(edit, nullptr);
+        edit->setText(text);
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(text), textRoom(edit));
+        EXPECT_EQ(edit->toolTip(), text);
+    }
+    EXPECT_EQ(results, 35);
 }
 
 TEST_F(CheckDialogTest, ChecksWhatTheUserTyped) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "tests/check_example.h"
 #include "tests/window/qt/print_qstring.h"
 #include "window/check_dialog.h"
 #include "window/control_table.h"
@@ -75,6 +76,37 @@ TEST(Fonts, EveryCaptionFitsItsControlOnOneLine) {
                 EXPECT_LE(metrics.height(), twipsToPixels(c.height));
             }
         }
+    }
+}
+
+TEST(Fonts, TheWidestResultFitsEachResultBoxOfTheCheckDialog) {
+    // Each result box shows the widest text the check writes into it whole, inside its frame
+    // and margins, as the captions are measured above; each row of this table is one kind of
+    // result.
+    const struct {
+        const char* what;
+        bool (*holds)(std::string_view box);
+        int boxes;
+    } rows[] = {
+        {"numbers", [](std::string_view box) { return !isVerdictBox(box); }, 30},
+        {"verdicts of a row",
+         [](std::string_view box) { return box.starts_with("jg") && box != "jg"; }, 4},
+        {"the verdict of all rows", [](std::string_view box) { return box == "jg"; }, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        int boxes = 0;
+        for (const ControlSpec& c : checkDialogTable()) {
+            const FieldSpec* field = findCheckField(c.name);
+            if (field == nullptr || field->role != FieldRole::Output || !row.holds(c.name))
+                continue;
+            ++boxes;
+            const std::string_view text = widestCheckText(c.name);
+            SCOPED_TRACE(std::string(c.name) + " \"" + std::string(text) + "\"");
+            const QFontMetrics metrics(shippedFont(c.font));
+            EXPECT_LE(metrics.horizontalAdvance(qs(text)), twipsToPixels(c.width) - 10);
+        }
+        EXPECT_EQ(boxes, row.boxes);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -456,6 +459,36 @@ TEST_F(Form1Test, TabWalksTheFocusOrderBothWays) {
         EXPECT_EQ(focusedControl(), order[i - 1].second) << "Shift+Tab " << i;
     }
     for (QLabel* l : m_form->findChildren<QLabel*>()) EXPECT_EQ(l->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(Form1Test, EachResultBoxCarriesItsWholeTextAsItsTip) {
+    // After the calculation: every result box's tip is its text, an empty box has none.
+    clickCalculate();
+    ASSERT_EQ(box("a12text")->text(), "");
+    for (const std::string& name : outputBoxes()) {
+        EXPECT_EQ(box(name)->toolTip(), box(name)->text()) << name;
+    }
+    // Hovering shows it.
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), box("aa1text")->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(box("aa1text"), &hover);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), box("aa1text")->text());
+    QToolTip::hideText();
+    // The tip follows what the user types, as typed, and goes with the text.
+    const struct {
+        QString typed, tip;
+    } rows[] = {
+        {QStringLiteral("-1.23456789012346E+15"), QStringLiteral("-1.23456789012346E+15")},
+        {QStringLiteral("<b>9</b>"),
+         Qt::convertFromPlainText(QStringLiteral("<b>9</b>"), Qt::WhiteSpaceNoWrap)},
+        {QString(), QString()},
+    };
+    for (const auto& row : rows) {
+        typeInto("x1", row.typed);
+        EXPECT_EQ(box("x1")->toolTip(), row.tip) << row.typed.toStdString();
+    }
+    // An input box has none.
+    EXPECT_EQ(box("HSt")->toolTip(), "");
 }
 
 TEST_F(Form1Test, ShrinkingClipsAndMovesNothing) {

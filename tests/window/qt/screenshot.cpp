@@ -2,10 +2,12 @@
 // form1-result.png after pressing "计  算" on the default case. Run by CTest under
 // xvfb-run at 96 dpi. It also exports the calculation sheet of the turned block as
 // sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
-// file-menu.png, the menu 文件 open, check-dialog.png, the check dialog after "验  算", and
-// question.png, the question about unsaved changes when the changed window is closed. With
-// --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png and
-// form1-result-antialiased.png, for comparing the two.
+// file-menu.png, the menu 文件 open, check-dialog.png, the check dialog after "验  算" on a
+// block that fails every check, with a number of 15 digits and an exponent in its first box,
+// and question.png, the question about unsaved changes when the changed window is closed.
+// With --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png
+// and form1-result-antialiased.png, for comparing the two; with --200 it runs at twice the
+// scale (QT_SCALE_FACTOR=2) and saves check-dialog-200.png only.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "tests/check_example.h"
 #include "window/qt/application.h"
@@ -40,6 +44,10 @@ void check(bool ok, const char* what) {
     }
 }
 
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // The window's pixels as the X server holds them.
 QImage grabFromServer(QWidget& window) {
     QApplication::processEvents();
@@ -53,13 +61,39 @@ bool save(const QImage& image, const QString& path) {
     return saved;
 }
 
+// The check dialog after "验  算" on a block that fails every check, each row's verdict the
+// longest there is, and the first box showing a number of 15 digits, sign and exponent.
+void saveCheckDialog(tavorin::Form1& form, const QStringList& faults, const QString& path) {
+    form.findChild<QAction*>(QStringLiteral("stabilityCheck"))->trigger();
+    auto* dialog = form.findChild<QDialog*>(QStringLiteral("CheckDialog"));
+    check(dialog != nullptr && QTest::qWaitForWindowExposed(dialog), "the check dialog shown");
+    if (dialog == nullptr) return;
+    const auto box = [dialog](std::string_view name) {
+        return dialog->findChild<QLineEdit*>(qs(name));
+    };
+    for (const auto& [name, text] : tavorin::kFailingBlockInputs) {
+        box(name)->setText(QString::fromStdString(text));
+    }
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    check(faults.isEmpty() && box("jg1")->text() == qs(tavorin::widestCheckText("jg1")),
+          "the check dialog shows the longest verdict");
+    box("Nj1")->setText(QStringLiteral("-1.23456789012346E+15"));
+    box("Nj1")->setCursorPosition(0);
+    QTest::qWait(100);
+    check(save(grabFromServer(*dialog), path), "dialog image saved");
+    dialog->hide();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The scale is the platform's before the application starts.
+    const bool doubled = argc > 2 && std::strcmp(argv[2], "--200") == 0;
+    if (doubled) qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--antialiased]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--antialiased | --200]\n", argv[0]);
         return 2;
     }
     const QDir dir(args.at(1));
@@ -93,6 +127,12 @@ int main(int argc, char* argv[]) {
                 qPrintable(QFontInfo(form.font()).family()), QFontInfo(form.font()).pointSizeF(),
                 form.devicePixelRatioF());
 
+    // At twice the scale, the dialog only.
+    if (doubled) {
+        saveCheckDialog(form, faults, dir.filePath("check-dialog-200.png"));
+        return failures == 0 ? 0 : 1;
+    }
+
     const QImage start = grabFromServer(form);
     check(start.size() == form.size() * form.devicePixelRatioF(),
           "start image has the window's size");
@@ -124,26 +164,7 @@ int main(int argc, char* argv[]) {
         menu->hide();
     }
 
-    // The check dialog after "验  算" on the worked example of the check.
-    if (!antialiased) {
-        form.findChild<QAction*>(QStringLiteral("stabilityCheck"))->trigger();
-        auto* dialog = form.findChild<QDialog*>(QStringLiteral("CheckDialog"));
-        check(dialog != nullptr && QTest::qWaitForWindowExposed(dialog), "the check dialog shown");
-        if (dialog == nullptr) return 1;
-        for (const auto& [name, text] : tavorin::kCheckExampleInputs) {
-            dialog->findChild<QLineEdit*>(QString::fromStdString(name))
-                ->setText(QString::fromStdString(text));
-        }
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")),
-                          Qt::LeftButton);
-        QTest::qWait(100);
-        check(faults.isEmpty() && dialog->findChild<QLineEdit*>(QStringLiteral("Bmin"))->text() ==
-                                      QStringLiteral("5.3"),
-              "the check dialog shows the smallest base");
-        check(save(grabFromServer(*dialog), dir.filePath("check-dialog.png")),
-              "dialog image saved");
-        dialog->hide();
-    }
+    if (!antialiased) saveCheckDialog(form, faults, dir.filePath("check-dialog.png"));
 
     // The turned block's calculation sheet through the window's PDF export.
     if (!antialiased) {

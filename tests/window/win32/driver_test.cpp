@@ -639,6 +639,58 @@ TEST(Tavorin, ScreenshotAfterTheDefaultCalculation) {
     EXPECT_TRUE(saveScreenshot(g_tavorin.form(), g_screenshot));
 }
 
+// The tooltip the program shows now, or nullptr.
+HWND shownTip(const Program& program = g_tavorin) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        program.thread(),
+        [](HWND window, LPARAM result) -> BOOL {
+            if (classOf(window) != "tooltips_class32" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The pointer resting on `control`, a pixel right of its middle for each `nudge`.
+void pointAt(HWND control, int nudge = 0) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2 + nudge, (r.top + r.bottom) / 2);
+}
+
+// Resting on a result box, the pointer brings up its whole text; on an empty one, nothing.
+TEST(Tavorin, ThePointerOnAResultBoxShowsItsWholeText) {
+    g_tavorin.calculate();
+    SetForegroundWindow(g_tavorin.form());
+    for (const char* name : {"x1", "aa3text", "a11text"}) {
+        SCOPED_TRACE(name);
+        const std::string text = g_tavorin.text(name);
+        ASSERT_FALSE(text.empty());
+        // A move the window has not yet seen (the first after it came to the front) is made
+        // again, a pixel on.
+        std::string shown;
+        bool seen = false;
+        for (int nudge = 0; nudge < 3 && !seen; ++nudge) {
+            pointAt(g_tavorin.control(name), nudge);
+            seen = waitFor(
+                [&] {
+                    const HWND tip = shownTip();
+                    shown = tip != nullptr ? textOf(tip) : "";
+                    return shown == text;
+                },
+                1500ms);
+        }
+        EXPECT_TRUE(seen) << "shown: \"" << shown << "\"";
+    }
+    ASSERT_EQ(g_tavorin.text("a12text"), "");
+    pointAt(g_tavorin.control("a12text"));
+    EXPECT_TRUE(waitFor([] { return shownTip() == nullptr; }, 3000ms));
+    EXPECT_FALSE(waitFor([] { return shownTip() != nullptr; }, 1500ms));
+    SetCursorPos(0, 0);
+}
+
 // The check dialog of the program, or nullptr while it is hidden.
 HWND checkDialog(const Program& program = g_tavorin) {
     HWND found = nullptr;
@@ -691,10 +743,12 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
     ASSERT_NE(dialog, nullptr) << "no dialog";
     EXPECT_EQ(textOf(dialog), "稳定验算");
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_tavorin.form());
+    // At the session's 96 dpi, or at the 192 of a session that runs at 200 %.
+    const int dpi = static_cast<int>(GetDpiForWindow(dialog));
     RECT client{};
     GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, twipsToPixels(kCheckClientWidth, 96));
-    EXPECT_EQ(client.bottom, twipsToPixels(kCheckClientHeight, 96));
+    EXPECT_EQ(client.right, twipsToPixels(kCheckClientWidth, dpi));
+    EXPECT_EQ(client.bottom, twipsToPixels(kCheckClientHeight, dpi));
     for (const ControlSpec& c : checkDialogTable()) {
         SCOPED_TRACE(std::string(c.name));
         const HWND control = checkControl(dialog, c.name);
@@ -702,9 +756,9 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
         RECT r{};
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_NEAR(r.left, twipsToPixels(c.left, 96), 1);
-        EXPECT_NEAR(r.top, twipsToPixels(c.top, 96), 1);
-        EXPECT_NEAR(r.right - r.left, twipsToPixels(c.width, 96), 1);
+        EXPECT_NEAR(r.left, twipsToPixels(c.left, dpi), 1);
+        EXPECT_NEAR(r.top, twipsToPixels(c.top, dpi), 1);
+        EXPECT_NEAR(r.right - r.left, twipsToPixels(c.width, dpi), 1);
         EXPECT_EQ(textOf(control), initialText(c));
     }
     const auto setText = [&](std::string_view name, std::string_view text) {
@@ -726,7 +780,13 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
     }
     EXPECT_EQ(g_tavorin.messageBox(), nullptr);
 
+    // The picture: a block that fails every check, each row's verdict the longest there is,
+    // and a number of 15 digits, sign and exponent in the first box.
     if (!g_screenshot.empty()) {
+        for (const auto& [name, text] : kFailingBlockInputs) setText(name, text);
+        SendMessageW(checkControl(dialog, "Command2"), BM_CLICK, 0, 0);
+        EXPECT_EQ(textOf(checkControl(dialog, "jg1")), widestCheckText("jg1"));
+        setText("Nj1", "-1.23456789012346E+15");
         std::wstring path = g_screenshot;
         path.insert(path.rfind(L'.'), L"-check");
         RedrawWindow(dialog, nullptr, nullptr,
@@ -1415,6 +1475,9 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     if (!runsOnTheExpectedWindows()) return 1;
+    // Coordinates and pictures in the screen's own pixels, at any DPI, as tavorin.exe sees
+    // them.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     tavorin::win32::g_program = argv[1];
     if (argc > 2) tavorin::win32::g_screenshot = argv[2];
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

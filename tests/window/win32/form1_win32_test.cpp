@@ -1,8 +1,9 @@
 // The Win32 window's parts inside one process, under Wine: the text edge, the face
 // chosen, the file dialogs' filters, the field store on real child windows, the task dialog
-// of the question about unsaved changes, and Form1 after a DPI change, the DPI on the
-// systems before Windows 10, with its menu's keys, a dropped file, the notice of a save, the
-// sheet handed to the browser for printing, and the question on closing and on 新建.
+// of the question about unsaved changes, and Form1 after a DPI change, the tooltips of the
+// result boxes, the check dialog's widest results at 96 and 192 dpi, the DPI on the systems
+// before Windows 10, with its menu's keys, a dropped file, the notice of a save, the sheet
+// handed to the browser for printing, and the question on closing and on 新建.
 #include <gtest/gtest.h>
 #include <windows.h>
 // the headers below need windows.h first
@@ -14,12 +15,15 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "sheet/case_file.h"
+#include "tests/check_example.h"
+#include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/win32/control_store.h"
@@ -221,6 +225,173 @@ TEST(Form1, FollowsADpiChange) {
         GetWindowRect(window, &frame);
         EXPECT_EQ(frame.left, suggested.left);
         EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
+    }
+}
+
+// The windows of this thread that `owner` owns: its check dialog and its tooltips.
+std::vector<HWND> ownedBy(HWND owner) {
+    struct Search {
+        HWND owner;
+        std::vector<HWND> found;
+    } search{owner, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (GetWindow(window, GW_OWNER) == s.owner) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The check dialog of Form1, shown or not.
+HWND checkDialogOf(HWND form) {
+    for (HWND window : ownedBy(form)) {
+        if (classOf(window) == L"TavorinCheckDialog") return window;
+    }
+    return nullptr;
+}
+
+// The control of `name` in a window built from `table`.
+HWND controlOf(HWND window, std::span<const ControlSpec> table, std::string_view name) {
+    const ControlSpec* c = findControlIn(table, name);
+    return c == nullptr ? nullptr
+                        : GetDlgItem(window, kFirstControlId + static_cast<int>(c - table.data()));
+}
+
+// The tooltip of a window's result boxes: of its tooltips, the one with a tool per box.
+HWND textTipsOf(HWND window, int boxes) {
+    for (HWND owned : ownedBy(window)) {
+        if (classOf(owned) == TOOLTIPS_CLASSW &&
+            SendMessageW(owned, TTM_GETTOOLCOUNT, 0, 0) == boxes) {
+            return owned;
+        }
+    }
+    return nullptr;
+}
+
+// The text the tooltip `tips` of `window` shows for `box` now.
+std::string tipOf(HWND tips, HWND window, HWND box) {
+    std::wstring text(1024, L'\0');  // as much as a tooltip holds
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(box);
+    tool.lpszText = text.data();
+    SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    return narrow(text.c_str());
+}
+
+// Hovering over a result box of Form1 or the check dialog shows its whole text, whether the
+// check wrote it or the user typed it; an empty box shows none.
+TEST(Form1, EachResultBoxCarriesItsWholeTextAsItsTip) {
+    auto form = Form1::create(GetModuleHandleW(nullptr));
+    ASSERT_NE(form, nullptr);
+    std::vector<std::string> messages;
+    form->setReporter([&](const std::string& message) { messages.push_back(message); });
+    const HWND window = form->window();
+    const HWND dialog = checkDialogOf(window);
+    ASSERT_NE(dialog, nullptr);
+    // 验  算 on the worked example: the calculation, then the check.
+    for (const auto& [name, text] : kCheckExampleInputs) {
+        SetWindowTextW(controlOf(dialog, checkDialogTable(), name), widen(text).c_str());
+    }
+    const HWND check = controlOf(dialog, checkDialogTable(), "Command2");
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(check), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(check));
+    EXPECT_TRUE(messages.empty());
+    const struct {
+        const char* what;
+        HWND window;
+        std::span<const ControlSpec> table;
+        int boxes;
+    } rows[] = {{"Form1", window, controlTable(), 30},
+                {"check dialog", dialog, checkDialogTable(), 35}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const HWND tips = textTipsOf(row.window, row.boxes);
+        ASSERT_NE(tips, nullptr);
+        int written = 0;
+        for (const ControlSpec& c : row.table) {
+            if (!showsTextAsTip(c)) continue;
+            SCOPED_TRACE(std::string(c.name));
+            const HWND box = controlOf(row.window, row.table, c.name);
+            EXPECT_EQ(tipOf(tips, row.window, box), windowText(box));
+            written += !windowText(box).empty();
+        }
+        EXPECT_GT(written, 10);
+    }
+    EXPECT_EQ(tipOf(textTipsOf(window, 30), window, controlOf(window, controlTable(), "x1")),
+              "77.5667185956496");
+    // Typed, the tip is the new text; emptied, there is none.
+    const HWND tips = textTipsOf(window, 30);
+    const HWND x1 = controlOf(window, controlTable(), "x1");
+    SetWindowTextW(x1, L"");
+    for (wchar_t typed : std::wstring_view(L"-1.23456789012346E+15")) {
+        SendMessageW(x1, WM_CHAR, typed, 1);
+    }
+    EXPECT_EQ(tipOf(tips, window, x1), "-1.23456789012346E+15");
+    SetWindowTextW(x1, L"");
+    EXPECT_EQ(tipOf(tips, window, x1), "");
+}
+
+// At 100 % and at 200 %, the check dialog fits its screen and each result box shows the
+// widest text the check writes into it whole, measured in the box's font against its client
+// area less its margins.
+TEST(CheckDialog, TheWidestResultsFitTheirBoxesAtEachDpi) {
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    auto form = Form1::create(GetModuleHandleW(nullptr));
+    ASSERT_NE(form, nullptr);
+    const HWND window = form->window();
+    const HWND dialog = checkDialogOf(window);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(static_cast<int>(GetDpiForWindow(window)), 96);
+    const struct {
+        int dpi;
+        LONG screenWidth, screenHeight;
+    } rows[] = {{96, 1280, 800}, {192, 2560, 1600}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.dpi);
+        if (row.dpi != 96) {
+            RECT suggested{0, 0, twipsToPixels(kClientWidth, row.dpi) + 40,
+                           twipsToPixels(kClientHeight, row.dpi) + 80};
+            SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+        }
+        RECT frame{};
+        GetWindowRect(dialog, &frame);
+        EXPECT_LE(frame.right - frame.left, row.screenWidth);
+        EXPECT_LE(frame.bottom - frame.top, row.screenHeight);
+        int boxes = 0;
+        for (const FieldSpec& f : checkFieldTable()) {
+            if (f.role != FieldRole::Output) continue;
+            ++boxes;
+            const std::wstring text = widen(widestCheckText(f.name));
+            SCOPED_TRACE(std::string(f.name) + " \"" + narrow(text) + "\"");
+            const HWND box = controlOf(dialog, checkDialogTable(), f.name);
+            ASSERT_NE(box, nullptr);
+            SetWindowTextW(box, text.c_str());
+            HDC dc = GetDC(box);
+            const HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            SelectObject(dc, old);
+            ReleaseDC(box, dc);
+            RECT client{};
+            GetClientRect(box, &client);
+            const auto margins = static_cast<DWORD>(SendMessageW(box, EM_GETMARGINS, 0, 0));
+            EXPECT_LE(size.cx, client.right - LOWORD(margins) - HIWORD(margins));
+            EXPECT_GT(size.cx, 0);
+        }
+        EXPECT_EQ(boxes, 35);
     }
 }
 
