@@ -358,7 +358,7 @@ TEST(MenuTable, KeysAreCtrlWithALetterAndNoTwoEntriesShareOne) {
         EXPECT_TRUE(chords.insert({chord->shift, chord->letter}).second) << entry.keys;
     }
     EXPECT_EQ(given, (std::vector<std::string_view>{"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S",
-                                                    "Ctrl+E", "Ctrl+P"}));
+                                                    "Ctrl+E", "Ctrl+P", "Ctrl+L"}));
 }
 
 }  // namespace

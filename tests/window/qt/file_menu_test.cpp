@@ -108,17 +108,20 @@ QByteArray contents(const QString& path) {
 TEST(FileMenu, HoldsItsEntriesInOrderAndVersionStaysBesideIt) {
     Window w;
     const QList<QAction*> bar = w.form->menuBar()->actions();
-    ASSERT_EQ(bar.size(), 3);
+    ASSERT_EQ(bar.size(), 4);
     EXPECT_EQ(bar[0]->text(), "文件");
     EXPECT_EQ(bar[0]->objectName(), "file");
     EXPECT_EQ(bar[1]->text(), "验算");
-    EXPECT_EQ(bar[2]->text(), "版本");
+    EXPECT_EQ(bar[2]->text(), "管线");
+    EXPECT_EQ(bar[3]->text(), "版本");
     // Each entry as the menu shows it: caption, then its key.
     const std::pair<int, QStringList> menus[] = {
         {0,
          {"新建 Ctrl+N", "打开… Ctrl+O", "保存 Ctrl+S", "另存为… Ctrl+Shift+S",
-          "导出计算书… Ctrl+E", "导出 PDF… ", "打印… Ctrl+P"}},
-        {1, {"稳定验算… "}}};
+          "导出计算书… Ctrl+E", "导出 PDF… ", "打印… Ctrl+P", "新建管线 ", "打开管线… ",
+          "保存管线 ", "管线另存为… "}},
+        {1, {"稳定验算… "}},
+        {2, {"管线计算… Ctrl+L"}}};
     for (const auto& [at, expected] : menus) {
         ASSERT_NE(bar[at]->menu(), nullptr);
         QStringList shown;

@@ -208,10 +208,11 @@ TEST_F(Form1Test, OpensWithEveryControlInPlace) {
     EXPECT_EQ(box("x1")->accessibleName(), "温度升高 水平作用力(t)");
 
     const QList<QAction*> entries = m_form->menuBar()->actions();
-    ASSERT_EQ(entries.size(), 3);
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->text(), "文件");
     EXPECT_EQ(entries[1]->text(), "验算");
-    EXPECT_EQ(entries[2]->text(), "版本");
+    EXPECT_EQ(entries[2]->text(), "管线");
+    EXPECT_EQ(entries[3]->text(), "版本");
     EXPECT_EQ(focusedControl(), "Text1");
 }
 
