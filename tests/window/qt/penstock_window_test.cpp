@@ -307,9 +307,11 @@ TEST(PenstockWindowQt, SavesAndOpensItsFileByteForByte) {
     EXPECT_EQ(notice->text(), "已保存到“二.penstock”。");
 }
 
-// Closing the changed penstock window, or Form1 while it is open, asks about the penstock;
-// 取消 keeps both open, 不保存 closes, and the window shows a new penstock next time.
-TEST(PenstockWindowQt, ClosingItOrForm1AsksAboutTheChangedPenstock) {
+// The window opened from 管线 → 管线计算… (Window), and each time after by Ctrl+L, is the
+// same one. Closing the changed penstock window, or Form1 while it is open, asks about the
+// penstock; 取消 keeps both open, 不保存 closes, and the window shows a new penstock the next
+// time, the focus in its first box.
+TEST(PenstockWindowQt, ClosingItOrForm1AsksAndCtrlLShowsTheSameWindowAgain) {
     const struct {
         bool closeForm1;
         SaveAnswer reply;
@@ -323,6 +325,7 @@ TEST(PenstockWindowQt, ClosingItOrForm1AsksAboutTheChangedPenstock) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.closeForm1) + " " + std::to_string(int(row.reply)));
         Window w;
+        EXPECT_EQ(w.pen->windowTitle(), "管线计算");
         w.setBox("Zwt", "600");
         w.reply = row.reply;
         const bool closed = row.closeForm1 ? w.form->close() : w.pen->close();
@@ -330,27 +333,18 @@ TEST(PenstockWindowQt, ClosingItOrForm1AsksAboutTheChangedPenstock) {
         EXPECT_EQ(w.questions, QStringList({"是否保存对“管线”的更改？"}));
         EXPECT_EQ(w.pen->isVisible(), !row.closes);
         EXPECT_EQ(w.form->isVisible(), !(row.closeForm1 && row.closes));
-        if (!row.closeForm1) {
-            w.run("penstockWindow");
-            EXPECT_EQ(qobject_cast<QLineEdit*>(w.box("Zwt"))->text(), row.closes ? "" : "600");
+        if (row.closeForm1) continue;
+        w.form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
+        QTest::keyClick(w.form->findChild<QLineEdit*>(QStringLiteral("HSt")), Qt::Key_L,
+                        Qt::ControlModifier);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.pen));
+        EXPECT_EQ(w.form->findChildren<QWidget*>(qs(kPenstockWindowName)).size(), 1);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w.box("Zwt"))->text(), row.closes ? "" : "600");
+        if (row.closes) {
+            EXPECT_EQ(w.pen->focusWidget(), w.box("Text1"));
         }
     }
-}
-
-TEST(PenstockWindowQt, CtrlLAndTheMenuShowTheSameWindow) {
-    Window w;
-    EXPECT_TRUE(w.pen->isVisible());
-    EXPECT_EQ(w.pen->windowTitle(), "管线计算");
-    w.pen->close();
-    w.form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
-    QTest::keyClick(w.form->findChild<QLineEdit*>(QStringLiteral("HSt")), Qt::Key_L,
-                    Qt::ControlModifier);
-    EXPECT_TRUE(w.pen->isVisible());
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w.pen));
-    w.run("penstockWindow");
-    EXPECT_EQ(w.form->findChildren<QWidget*>(qs(kPenstockWindowName)).size(), 1);
-    EXPECT_EQ(w.pen->focusWidget(), w.box("Text1"));
 }
 
 // Insert and Delete add and remove a row while no cell is being edited; in a cell's editor
