@@ -93,8 +93,8 @@ void PenstockWindow::showRaised() {
     show();
     raise();
     activateWindow();
-    // As a window just opened: the focus in the first box (Qt moves it on when a window
-    // with the tables is shown again).
+    // As a window just opened: the focus in the first box (shown again, the window had it
+    // in the second).
     if (opens && !penstockFocusOrder().empty()) {
         const ControlSpec& first = penstockWindowTable()[penstockFocusOrder().front()];
         if (auto* box = findChild<QWidget*>(fromUtf8(first.name), Qt::FindDirectChildrenOnly)) {

@@ -18,9 +18,6 @@ class ProfileWidget final : public QWidget {
     // area empty.
     void setPenstock(const Penstock* penstock);
 
-    // The drawing as painted now, or nothing.
-    const std::optional<ProfileDrawing>& drawing() const { return m_drawing; }
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
