@@ -139,11 +139,27 @@ ProfileDrawing drawProfile(const Penstock& penstock, double width, double height
             m.mark = ProfileDrawing::Mark::Block;
             m.at = {px(p.X.value()), py(p.Z.value())};
         }
-        m.labelled = m.at.x + 4 > labelEnd;
-        if (m.labelled) labelEnd = m.at.x + 4 + textWidth(m.name, size) + 6;
+        const double labelStart = markShape(d, m).label.x;
+        m.labelled = labelStart > labelEnd;
+        if (m.labelled) labelEnd = labelStart + textWidth(m.name, size) + 6;
         d.markers.push_back(std::move(m));
     }
     return d;
+}
+
+MarkShape markShape(const ProfileDrawing& d, const ProfileDrawing::Marker& m) {
+    const double x = m.at.x, y = m.at.y;
+    if (m.mark == ProfileDrawing::Mark::Block) {
+        const double half = kBlockMarkSide / 2;
+        return {{{x - half, y - half},
+                 {x + half, y - half},
+                 {x + half, y + half},
+                 {x - half, y + half}},
+                "#000000",
+                {x + 4, y - 6}};
+    }
+    return {
+        {{x, y + 3}, {x - 4, y + 10}, {x + 4, y + 10}}, "#606060", {x + 4, y + 10 + d.labelSize}};
 }
 
 const char* strokeColour(ProfileDrawing::Stroke stroke) {
@@ -193,19 +209,22 @@ std::string profileSvg(const ProfileDrawing& d) {
         out += "/>\n";
     }
     for (const ProfileDrawing::Marker& m : d.markers) {
+        const MarkShape shape = markShape(d, m);
         if (m.mark == ProfileDrawing::Mark::Block) {
-            out += "<rect x=\"" + number(m.at.x - 3.5) + "\" y=\"" + number(m.at.y - 3.5) +
-                   "\" width=\"7\" height=\"7\" fill=\"#000000\"/>\n";
+            out += "<rect x=\"" + number(shape.outline[0].x) + "\" y=\"" +
+                   number(shape.outline[0].y) + "\" width=\"" + scaleText(kBlockMarkSide) +
+                   "\" height=\"" + scaleText(kBlockMarkSide) + "\" fill=\"" + shape.colour +
+                   "\"/>\n";
         } else {
-            out += "<polygon fill=\"#606060\" points=\"" + number(m.at.x) + "," +
-                   number(m.at.y + 3) + " " + number(m.at.x - 4) + "," + number(m.at.y + 10) + " " +
-                   number(m.at.x + 4) + "," + number(m.at.y + 10) + "\"/>\n";
+            out += "<polygon fill=\"" + std::string(shape.colour) + "\" points=\"";
+            for (const ProfileDrawing::Point& p : shape.outline)
+                out += number(p.x) + "," + number(p.y) + " ";
+            out.back() = '"';
+            out += "/>\n";
         }
         if (m.labelled) {
-            const double y =
-                m.mark == ProfileDrawing::Mark::Block ? m.at.y - 6 : m.at.y + 10 + d.labelSize;
-            out += "<text x=\"" + number(m.at.x + 4) + "\" y=\"" + number(y) + "\">" +
-                   escapeHtml(m.name) + "</text>\n";
+            out += "<text x=\"" + number(shape.label.x) + "\" y=\"" + number(shape.label.y) +
+                   "\">" + escapeHtml(m.name) + "</text>\n";
         }
     }
     for (const ProfileDrawing::Text& t : d.texts) {

@@ -54,6 +54,19 @@ struct ProfileDrawing {
 // The drawing of `penstock` in a `width` × `height` area.
 ProfileDrawing drawProfile(const Penstock& penstock, double width, double height);
 
+// How a marker is drawn around its point, in the drawing's units: a block as a black square
+// of side kBlockMarkSide centred on it; a pier as a grey triangle beneath it, its apex 3 and
+// its base (8 wide) 10 under the point. Its label, where it has one, begins 4 to the right of
+// the point, on a baseline 6 above a block's point or one text height under a pier's
+// triangle.
+inline constexpr double kBlockMarkSide = 7;
+struct MarkShape {
+    std::vector<ProfileDrawing::Point> outline;  // a filled polygon
+    const char* colour;                          // #rrggbb
+    ProfileDrawing::Point label;                 // the start of the label's baseline
+};
+MarkShape markShape(const ProfileDrawing& drawing, const ProfileDrawing::Marker& marker);
+
 // The drawing as an inline SVG element (UTF-8, well-formed XML), scaled to its container's
 // width.
 std::string profileSvg(const ProfileDrawing& drawing);

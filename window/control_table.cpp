@@ -1,10 +1,12 @@
 #include "window/control_table.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "engine/fields.h"
 #include "engine/penstock.h"
+#include "window/penstock_window.h"
 
 namespace tavorin {
 namespace {
@@ -201,6 +203,14 @@ bool showsTextAsTip(const ControlSpec& control) {
 
 std::string_view accessibleName(const ControlSpec& control) {
     if (control.kind == ControlKind::TextBox || control.kind == ControlKind::ChoiceList) {
+        // The penstock window's boxes are named by the line's keys, some of them as Form1's.
+        const auto penstock = penstockWindowTable();
+        const std::less<const ControlSpec*> before;
+        if (!before(&control, penstock.data()) &&
+            before(&control, penstock.data() + penstock.size())) {
+            if (const auto key = lineKeyIndex(control.name)) return kLineCaptions[*key];
+            return {};
+        }
         if (const FieldSpec* field = findAnyField(control.name)) return field->caption;
         return {};
     }

@@ -112,7 +112,8 @@ std::string_view initialText(const ControlSpec& control);
 bool showsTextAsTip(const ControlSpec& control);
 
 // What a screen reader announces: a box's or list's caption (an output box's is its row
-// caption and column header), the button's caption, a label's own text.
+// caption and column header; a box of the penstock window's its line key's caption), the
+// button's caption, a label's own text.
 std::string_view accessibleName(const ControlSpec& control);
 
 }  // namespace tavorin

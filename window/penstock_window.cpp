@@ -303,9 +303,11 @@ void PenstockController::run(Command command) {
 }
 
 void PenstockController::calculate() {
+    // The drawing refers to the penstock last calculated, which goes now.
+    m_view.showDrawing(nullptr);
+    m_penstock.reset();
     std::vector<std::size_t> rows;
     m_texts = readView(m_view, &rows);
-    m_penstock.reset();
     PenstockRead read = readPenstock(m_texts);
     if (!read.penstock) {
         // The profile itself is at fault: its cell, or its box, is shown; nothing is cleared.

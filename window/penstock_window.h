@@ -92,7 +92,8 @@ class PenstockView {
 
     // Replaces the results table: each row's cells in the order of resultColumns().
     virtual void showResults(const std::vector<std::vector<std::string>>& rows) = 0;
-    // The drawing to paint (drawProfile at the area's size), or nothing to leave it empty.
+    // The drawing to paint (drawProfile at the area's size), or nothing to leave it empty;
+    // the penstock stays as it is until the next call.
     virtual void showDrawing(const Penstock* penstock) = 0;
 
   protected:

@@ -4,15 +4,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -26,7 +22,7 @@
 #include "window/qt/controls.h"
 #include "window/qt/fonts.h"
 #include "window/qt/notice.h"
-#include "window/qt/save_question.h"
+#include "window/qt/penstock_window.h"
 #include "window/qt/sheet_print.h"
 
 namespace tavorin {
@@ -46,11 +42,6 @@ QString draggedFile(const QMimeData* data) {
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(fromUtf8(kFormName));
     setWindowTitle(fromUtf8(kFormName));
-    m_reportFault = [this](const QString& message) {
-        // Over the window the user works in: Form1 or the check dialog.
-        QWidget* active = QApplication::activeWindow();
-        QMessageBox::warning(active != nullptr ? active : this, fromUtf8(kMessageTitle), message);
-    };
 
     const qreal ratio = qApp->devicePixelRatio();
     setFont(windowFont(FontRole::Default, ratio));
@@ -128,9 +119,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || (widget->window() != this && widget->window() != m_check)) {
-        return false;
-    }
+    if (widget == nullptr) return false;
+    const QWidget* window = widget->window();
+    if (window != this && window != m_check && window != m_penstock.data()) return false;
     if (type != QEvent::ShortcutOverride) return handleDrag(event);
     // Left unaccepted, the key goes to the entry's shortcut instead of the box.
     auto* key = static_cast<QKeyEvent*>(event);
@@ -161,44 +152,53 @@ bool Form1::handleDrag(QEvent* event) {
     return true;
 }
 
-void Form1::setFaultReporter(FaultReporter reporter) { m_reportFault = std::move(reporter); }
+void Form1::setFaultReporter(FaultReporter reporter) {
+    m_dialogs.reportFault = std::move(reporter);
+}
 
-void Form1::setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+void Form1::setPathChooser(PathChooser chooser) { m_dialogs.choosePath = std::move(chooser); }
 
-void Form1::setSaveQuestion(SaveQuestion question) { m_askToSave = std::move(question); }
+void Form1::setSaveQuestion(SaveQuestion question) { m_dialogs.askToSave = std::move(question); }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (runClose(m_store, *this, m_document, m_trap)) {
-        event->accept();
-    } else {
+    if (!runClose(m_store, *this, m_document, m_trap) ||
+        (m_penstock && !m_penstock->controller().mayClose())) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_penstock) {
+        // Asked already: the program ends with Form1.
+        m_penstock->hide();
+        m_penstock->deleteLater();
+        m_penstock = nullptr;
     }
 }
 
-SaveAnswer Form1::askToSave(std::string_view question) {
-    if (m_askToSave) return m_askToSave(fromUtf8(question));
-    // Over the window the user works in: Form1 or the check dialog.
+QWidget* Form1::workingWindow() {
     QWidget* active = QApplication::activeWindow();
-    return tavorin::askToSave(active != nullptr ? active : this, fromUtf8(question));
+    return active != nullptr ? active : this;
+}
+
+SaveAnswer Form1::askToSave(std::string_view question) {
+    return m_dialogs.ask(workingWindow(), question);
+}
+
+PenstockController* Form1::penstock() {
+    if (!m_penstock) {
+        m_penstock = new PenstockWindow(this, m_store, *this, m_document, m_dialogs);
+        m_penstock->setAcceptDrops(true);
+    }
+    m_penstock->showRaised();
+    return &m_penstock->controller();
 }
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
-void Form1::report(std::string_view message) {
-    if (m_reportFault) m_reportFault(fromUtf8(message));
-}
+void Form1::report(std::string_view message) { m_dialogs.report(workingWindow(), message); }
 
-std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& utf8Offer) {
-    const QString offer = fromUtf8(utf8Offer);
-    if (m_choosePath) return m_choosePath(entry, offer).toStdString();
-    const QString title = fromUtf8(dialogTitle(entry));
-    QString path = opensFile(entry)
-                       ? QFileDialog::getOpenFileName(this, title, {}, fromUtf8(entry.filter))
-                       : QFileDialog::getSaveFileName(this, title, offer, fromUtf8(entry.filter));
-    if (!path.isEmpty() && !opensFile(entry) && QFileInfo(path).suffix().isEmpty()) {
-        path += fromUtf8(entry.suffix);
-    }
-    return path.toStdString();
+std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
+    return m_dialogs.path(this, entry, offer);
 }
 
 std::string Form1::exportPdf(const std::string& html, const std::string& utf8Path) {
@@ -217,10 +217,6 @@ void Form1::notify(std::string_view message) {
     m_notice->showOver(host, fromUtf8(message));
 }
 
-void Form1::print(const std::string& html) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) printSheet(html, printer);
-}
+void Form1::print(const std::string& html) { printSheetAsking(this, html); }
 
 }  // namespace tavorin

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextDocument>
@@ -36,6 +37,12 @@ void printOn(const std::string& html, QPagedPaintDevice& device) {
 }  // namespace
 
 void printSheet(const std::string& html, QPrinter& printer) { printOn(html, printer); }
+
+void printSheetAsking(QWidget* parent, const std::string& html) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() == QDialog::Accepted) printSheet(html, printer);
+}
 
 QString exportSheetPdf(const std::string& html, const QString& path) {
     // QSaveFile writes beside the target and renames on commit: a failed export keeps the

@@ -6,11 +6,15 @@
 #include <string>
 
 class QPrinter;
+class QWidget;
 
 namespace tavorin {
 
 // Lays out `html` on the printer's pages (A4 portrait, 15 mm margins) and prints it.
 void printSheet(const std::string& html, QPrinter& printer);
+
+// Asks for a printer in Qt's print dialog over `parent`, then prints `html` there.
+void printSheetAsking(QWidget* parent, const std::string& html);
 
 // Writes `html` as a PDF file (first to a temporary file, then renamed over `path`).
 // Returns the Chinese error, or an empty string.

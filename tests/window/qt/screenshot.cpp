@@ -4,10 +4,12 @@
 // sheet-turned.pdf, with notice.png, the window with the notice of that export, and saves
 // file-menu.png, the menu 文件 open, check-dialog.png, the check dialog after "验  算" on a
 // block that fails every check, with a number of 15 digits and an exponent in its first box,
-// and question.png, the question about unsaved changes when the changed window is closed.
-// With --antialiased it draws every glyph antialiased instead and saves form1-antialiased.png
-// and form1-result-antialiased.png, for comparing the two; with --200 it runs at twice the
-// scale (QT_SCALE_FACTOR=2) and saves check-dialog-200.png only.
+// penstock-window.png, the penstock window with tests/golden/penstock.penstock opened and
+// calculated, and question.png, the question about unsaved changes when the changed window
+// is closed. With --antialiased it draws every glyph antialiased instead and saves
+// form1-antialiased.png and form1-result-antialiased.png, for comparing the two; with --200
+// it runs at twice the scale (QT_SCALE_FACTOR=2) and saves check-dialog-200.png and
+// penstock-window-200.png only.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -32,6 +35,7 @@
 #include "tests/check_example.h"
 #include "window/qt/application.h"
 #include "window/qt/form1.h"
+#include "window/qt/notice.h"
 
 namespace {
 
@@ -84,6 +88,29 @@ void saveCheckDialog(tavorin::Form1& form, const QStringList& faults, const QStr
     dialog->hide();
 }
 
+// The penstock window from 管线计算…, the golden line opened through 打开管线… and calculated,
+// its results scrolled to the first column.
+void savePenstockWindow(tavorin::Form1& form, const QStringList& faults, const QString& path) {
+    form.setPathChooser([](const tavorin::FileMenuEntry&, const QString&) {
+        return QStringLiteral(TAVORIN_GOLDEN_DIR "/penstock.penstock");
+    });
+    form.findChild<QAction*>(QStringLiteral("penstockWindow"))->trigger();
+    auto* window = form.findChild<QWidget*>(QStringLiteral("PenstockWindow"));
+    check(window != nullptr && QTest::qWaitForWindowExposed(window), "the penstock window shown");
+    if (window == nullptr) return;
+    form.findChild<QAction*>(QStringLiteral("openPenstock"))->trigger();
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("psCalculate")),
+                      Qt::LeftButton);
+    auto* results = window->findChild<QTableWidget*>(QStringLiteral("results"));
+    check(faults.isEmpty() && results != nullptr && results->rowCount() == 5,
+          "the golden line calculated, five rows");
+    // Past the notice of the file opened.
+    QTest::qWait(tavorin::Notice::kHoldMs + tavorin::Notice::kFadeMs + 200);
+    check(save(grabFromServer(*window), path), "penstock window image saved");
+    window->close();
+    form.setPathChooser({});
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -130,6 +157,7 @@ int main(int argc, char* argv[]) {
     // At twice the scale, the dialog only.
     if (doubled) {
         saveCheckDialog(form, faults, dir.filePath("check-dialog-200.png"));
+        savePenstockWindow(form, faults, dir.filePath("penstock-window-200.png"));
         return failures == 0 ? 0 : 1;
     }
 
@@ -165,6 +193,7 @@ int main(int argc, char* argv[]) {
     }
 
     if (!antialiased) saveCheckDialog(form, faults, dir.filePath("check-dialog.png"));
+    if (!antialiased) savePenstockWindow(form, faults, dir.filePath("penstock-window.png"));
 
     // The turned block's calculation sheet through the window's PDF export.
     if (!antialiased) {
