@@ -449,6 +449,31 @@ bool PenstockController::mayClose() {
     return close;
 }
 
+bool PenstockController::runKeyOf(const FileMenuEntry& entry) {
+    switch (entry.command) {
+        case FileCommand::New:
+            runEntry(entryOf(FileCommand::NewPenstock));
+            return true;
+        case FileCommand::Open:
+            runEntry(entryOf(FileCommand::OpenPenstock));
+            return true;
+        case FileCommand::Save:
+            runEntry(entryOf(FileCommand::SavePenstock));
+            return true;
+        case FileCommand::SaveAs:
+            runEntry(entryOf(FileCommand::SavePenstockAs));
+            return true;
+        case FileCommand::ExportSheet:
+            run(Command::PenstockExport);
+            return true;
+        case FileCommand::Print:
+            run(Command::PenstockPrint);
+            return true;
+        default:
+            return false;
+    }
+}
+
 void PenstockController::runEntry(const FileMenuEntry& entry) {
     guard([&] {
         switch (entry.command) {

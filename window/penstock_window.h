@@ -148,6 +148,11 @@ class PenstockController {
     // Whether the window may close: asks about unsaved changes.
     bool mayClose();
 
+    // A key of 文件 pressed while the penstock window is the active one acts on its penstock:
+    // 新建, 打开…, 保存 and 另存为… as 新建管线, 打开管线…, 保存管线 and 管线另存为…, 导出计算书…
+    // and 打印… as the window's buttons. False for any other entry, which acts as in Form1.
+    bool runKeyOf(const FileMenuEntry& entry);
+
     // Pastes tab-separated text at the current cell (or the first), filling the table from
     // there and adding rows as needed; cells beyond the last column are left out.
     void paste(std::string_view text);

@@ -267,6 +267,36 @@ TEST(PenstockWindow, SavesAndOpensItsFileByteForByteAndAsksBeforeLosingChanges) 
     std::filesystem::remove_all(dir);
 }
 
+// Form1's keys of 文件, pressed in the penstock window, act on the penstock.
+TEST(PenstockWindow, TheKeysOfFileActOnThePenstockThere) {
+    const std::string question = "question 是否保存对“三号管线”的更改？";
+    const struct {
+        std::string_view entry;
+        std::vector<std::string> said;
+    } rows[] = {
+        {"newCase", {question}},
+        {"openCase", {question, "ask openPenstock "}},
+        {"saveCase", {"ask savePenstock 三号管线.penstock"}},
+        {"saveCaseAs", {"ask savePenstockAs 三号管线.penstock"}},
+        {"exportSheet", {"ask exportSheet 三号管线.html"}},
+    };
+    for (const auto& row : rows) {
+        Window w;
+        w.type(golden());
+        const FileMenuEntry* entry = nullptr;
+        for (const FileMenuEntry& e : fileMenu()) entry = e.name == row.entry ? &e : entry;
+        ASSERT_TRUE(w.controller.runKeyOf(*entry)) << row.entry;
+        EXPECT_EQ(w.side.said, row.said) << row.entry;
+        EXPECT_TRUE(w.formSide.said.empty()) << row.entry;
+    }
+    Window w;
+    for (const FileMenuEntry& e : fileMenu()) {
+        if (e.command == FileCommand::CheckDialog) {
+            EXPECT_FALSE(w.controller.runKeyOf(e));
+        }
+    }
+}
+
 TEST(PenstockWindow, ReadsTabTextAsSpreadsheetsWriteIt) {
     using Cells = std::vector<std::vector<std::string>>;
     const std::pair<std::string_view, Cells> rows[] = {

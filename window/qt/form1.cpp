@@ -70,8 +70,14 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
                         action->setShortcutContext(Qt::ApplicationShortcut);
                         m_keys << action->shortcut();
                     }
-                    connect(action, &QAction::triggered, this,
-                            [this, &file] { runEntry(m_store, *this, file, m_document, m_trap); });
+                    connect(action, &QAction::triggered, this, [this, &file] {
+                        // Its keys act on the penstock in the penstock window.
+                        if (m_penstock && QApplication::activeWindow() == m_penstock.data() &&
+                            m_penstock->controller().runKeyOf(file)) {
+                            return;
+                        }
+                        runEntry(m_store, *this, file, m_document, m_trap);
+                    });
                 }
                 entry = menu->menuAction();
             } else {
