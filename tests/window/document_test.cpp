@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/fields.h"
+#include "tests/window/window_fakes.h"
 #include "window/command.h"
 #include "window/file_menu.h"
 #include "window/unsaved_changes.h"
@@ -23,50 +24,8 @@
 namespace tavorin {
 namespace {
 
-class Store final : public WindowStore {
-  public:
-    bool readText(std::string_view name, std::string& text) override {
-        return memory.readText(name, text);
-    }
-    bool replaceText(std::string_view name, std::string_view text) override {
-        return memory.replaceText(name, text);
-    }
-    bool setCaption(std::string_view name, std::string_view caption) override {
-        return memory.setCaption(name, caption);
-    }
-    bool readCaption(std::string_view name, std::string& caption) override {
-        caption = memory.text(name);
-        return true;
-    }
-    MemoryStore memory;
-};
-
-// Answers each file dialog with the next path, the question about unsaved changes with
-// `reply`, and records what was asked and said.
-class Side final : public WindowSide {
-  public:
-    void report(std::string_view message) override {
-        said.push_back("report " + std::string(message));
-    }
-    std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override {
-        said.push_back("ask " + std::string(entry.name) + " " + offer);
-        std::string path = answers.front();
-        answers.pop_front();
-        return path;
-    }
-    void showCheckDialog() override {}
-    void notify(std::string_view message) override {
-        said.push_back("notify " + std::string(message));
-    }
-    SaveAnswer askToSave(std::string_view question) override {
-        said.push_back("question " + std::string(question));
-        return reply;
-    }
-
-    std::deque<std::string> answers;
-    SaveAnswer reply = SaveAnswer::Discard;
-    std::vector<std::string> said;
-};
+using Store = MemoryWindowStore;
+using Side = RecordingSide;
 
 const FileMenuEntry& entryNamed(std::string_view name) {
     for (const FileMenuEntry& entry : fileMenu()) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sheet/penstock_file.h"
+#include "tests/window/window_fakes.h"
 
 namespace tavorin {
 namespace {
@@ -51,49 +52,8 @@ class View final : public PenstockView {
     bool drawn = false;
 };
 
-// Answers each file dialog with the next path and the question with `reply`; keeps what it
-// was told.
-class Side final : public WindowSide {
-  public:
-    void report(std::string_view message) override {
-        said.push_back("report " + std::string(message));
-    }
-    std::string choosePath(const FileMenuEntry& entry, const std::string& offer) override {
-        said.push_back("ask " + std::string(entry.name) + " " + offer);
-        std::string path = answers.empty() ? std::string() : answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return path;
-    }
-    void showCheckDialog() override {}
-    void notify(std::string_view message) override {
-        said.push_back("notify " + std::string(message));
-    }
-    SaveAnswer askToSave(std::string_view question) override {
-        said.push_back("question " + std::string(question));
-        return reply;
-    }
-    std::deque<std::string> answers;
-    SaveAnswer reply = SaveAnswer::Discard;
-    std::vector<std::string> said;
-};
-
-class Form final : public WindowStore {
-  public:
-    bool readText(std::string_view name, std::string& text) override {
-        return memory.readText(name, text);
-    }
-    bool replaceText(std::string_view name, std::string_view text) override {
-        return memory.replaceText(name, text);
-    }
-    bool setCaption(std::string_view name, std::string_view caption) override {
-        return memory.setCaption(name, caption);
-    }
-    bool readCaption(std::string_view name, std::string& caption) override {
-        caption = memory.text(name);
-        return true;
-    }
-    MemoryStore memory;
-};
+using Side = RecordingSide;
+using Form = MemoryWindowStore;
 
 std::string contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
