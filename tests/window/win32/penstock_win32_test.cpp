@@ -204,11 +204,23 @@ class PenstockWindowTest : public ::testing::Test {
         }
     }
 
-    // Ctrl+L in Form1: the penstock window.
+    // Ctrl+L in Form1: the penstock window, active, as the user has it then. Under Wine the
+    // window a program shows in a session just started may lose its activation for a moment.
     HWND open() {
         key(m_form->window(), 'L', true);
         pump([this] { return m_form->penstockWindow() != nullptr; });
-        return m_form->penstockWindow() != nullptr ? m_form->penstockWindow()->window() : nullptr;
+        if (m_form->penstockWindow() == nullptr) return nullptr;
+        const HWND opened = window();
+        EXPECT_TRUE(pump(
+            [opened] {
+                if (GetActiveWindow() == opened) return true;
+                SetForegroundWindow(opened);
+                SetActiveWindow(opened);
+                return false;
+            },
+            5000ms))
+            << "the penstock window did not become active";
+        return opened;
     }
     HWND window() const { return m_form->penstockWindow()->window(); }
     HWND profile() const { return GetDlgItem(window(), kProfileTableId); }
