@@ -514,7 +514,7 @@ TEST(Form1, TheFileMenuShowsEachEntrysKeys) {
           {L"打开管线…", 8},
           {L"保存管线", 9},
           {L"管线另存为…", 10}}},
-        {2, {{L"管线计算…\tCtrl+L", 11}}},
+        {2, {{L"管线计算…\tCtrl+L", 12}}},
     };
     for (const auto& row : menus) {
         SCOPED_TRACE(row.menu);
