@@ -423,10 +423,7 @@ LRESULT PenstockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (m_tips && m_tips->answer(lParam)) return 0;
             return onNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_ACTIVATE:
-            // The focus comes back to the control that had it; an edited cell closes as the
-            // focus leaves it, so the table has it then.
-            keepFocusAcrossActivation(m_window, LOWORD(wParam) != WA_INACTIVE, m_lastFocus);
-            if (m_lastFocus == m_edit) m_lastFocus = m_profile;
+            onActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
         case WM_CLOSE:
             onClose();
@@ -625,6 +622,13 @@ bool PenstockWindow::mayClose() {
 void PenstockWindow::onClose() {
     if (m_host.running) return;
     if (mayClose()) DestroyWindow(m_window);
+}
+
+// The focus comes back to the control that had it; an edited cell closes as the focus leaves
+// it, so the table has the focus then.
+void PenstockWindow::onActivate(bool active) {
+    keepFocusAcrossActivation(m_window, active, m_lastFocus);
+    if (m_lastFocus == m_edit) m_lastFocus = m_profile;
 }
 
 void PenstockWindow::onDpiChanged(int dpi, const RECT& suggested) {

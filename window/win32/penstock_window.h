@@ -126,6 +126,7 @@ class PenstockWindow final : private WindowSide, private PenstockView {
     void onCommand(int id, int code, HWND from);
     LRESULT onNotify(const NMHDR& header);
     LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw);
+    void onActivate(bool active);
     void onClose();
     void onDpiChanged(int dpi, const RECT& suggested);
     void onDropFiles(HDROP drop);
