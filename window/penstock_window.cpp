@@ -126,14 +126,6 @@ std::span<const std::size_t> penstockFocusOrder() {
     return order;
 }
 
-std::string_view penstockAccessibleName(const ControlSpec& control) {
-    if (control.kind == ControlKind::TextBox || control.kind == ControlKind::ChoiceList) {
-        if (const auto key = lineKeyIndex(control.name)) return kLineCaptions[*key];
-        return {};
-    }
-    return initialText(control);
-}
-
 std::span<const TableColumn> profileColumns() { return profileColumnList(); }
 
 std::span<const TableColumn> resultColumns() { return kResultColumns; }

@@ -52,10 +52,6 @@ std::span<const ControlSpec> penstockWindowTable();
 // profile table follows the last box, the results table the buttons.
 std::span<const std::size_t> penstockFocusOrder();
 
-// What a screen reader announces for a control of the window: a box or the choice list its
-// key's caption (kLineCaptions: Zwt "上游水位(米)"), a label or a button its own text.
-std::string_view penstockAccessibleName(const ControlSpec& control);
-
 // A column of a table: its key (a point's key, or a box of the row's case), its caption, and
 // the widest text it must show whole (its width is that text's in the window's font).
 struct TableColumn {

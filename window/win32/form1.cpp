@@ -221,14 +221,15 @@ bool Form1::preTranslate(MSG& message) {
         onDropFiles(reinterpret_cast<HDROP>(message.wParam));
         return true;
     }
-    if ((ours || check) && m_accelerators != nullptr &&
+    const PenstockWindow* penstock = penstockWindow();
+    const bool inPenstock = penstock != nullptr && (message.hwnd == penstock->window() ||
+                                                    IsChild(penstock->window(), message.hwnd));
+    if ((ours || check || inPenstock) && m_accelerators != nullptr &&
         TranslateAcceleratorW(m_window, m_accelerators, &message)) {
         return true;
     }
     if (m_check && m_check->preTranslate(message)) return true;
-    if (PenstockWindow* penstock = penstockWindow(); penstock && penstock->preTranslate(message)) {
-        return true;
-    }
+    if (inPenstock && penstockWindow()->preTranslate(message)) return true;
     return translateTableKeys(m_window, message);
 }
 
@@ -238,11 +239,19 @@ void Form1::onCommand(int id, int code, HWND from) {
     // From the menu (code 0) or its key (code 1).
     const bool menuOrKey = from == nullptr && (code == 0 || code == 1);
     if (menuOrKey && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
-        if (!entries[static_cast<size_t>(entry)].needsPdfWriter) {
-            busy([&] {
-                runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_document, m_trap);
-            });
-        }
+        const FileMenuEntry& e = entries[static_cast<size_t>(entry)];
+        if (e.needsPdfWriter) return;
+        busy([&] {
+            // A key pressed in the penstock window acts on its penstock where it has the entry.
+            const PenstockWindow* shown = penstockWindow();
+            if (code == 1 && shown != nullptr && GetActiveWindow() == shown->window()) {
+                if (PenstockController* penstock = this->penstock();
+                    penstock && penstock->runKeyOf(e)) {
+                    return;
+                }
+            }
+            runEntry(m_store, *this, e, m_document, m_trap);
+        });
         return;
     }
     const auto table = controlTable();

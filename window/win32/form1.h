@@ -10,7 +10,8 @@
 // (window/win32/save_question.h). 管线计算… (Ctrl+L), the penstock entries of 文件 and a
 // penstock file named or dropped show the penstock window (window/win32/penstock_window.h),
 // made the first time and again after it was closed; closing Form1 asks about its unsaved
-// changes too.
+// changes too. The keys of 文件 pressed in the penstock window act on its penstock
+// (PenstockController::runKeyOf).
 #pragma once
 
 #include <windows.h>

@@ -253,14 +253,9 @@ class ProfileCanvas {
         redraw();
     }
 
-    // A copy of the line, read again from its own texts, so that it lives as long as the
-    // drawing; nothing empties the drawing.
+    // The line to draw, which stays as it is until the next call; nothing empties the drawing.
     void show(const Penstock* penstock) {
-        m_penstock.reset();
-        if (penstock != nullptr) {
-            m_texts = penstock->texts();
-            m_penstock = std::move(readPenstock(m_texts).penstock);
-        }
+        m_penstock = penstock;
         redraw();
     }
 
@@ -295,7 +290,7 @@ class ProfileCanvas {
         m_drawing.reset();
         RECT client{};
         GetClientRect(m_window, &client);
-        if (m_penstock && client.right > 0 && client.bottom > 0) {
+        if (m_penstock != nullptr && client.right > 0 && client.bottom > 0) {
             const double toUnits = 96.0 / m_dpi;
             m_drawing = drawProfile(*m_penstock, client.right * toUnits, client.bottom * toUnits);
         }
@@ -344,26 +339,18 @@ class ProfileCanvas {
             SetTextAlign(dc, TA_BASELINE | align);
             TextOutW(dc, where.x, where.y, wide.c_str(), static_cast<int>(wide.size()));
         };
-        // The marks as the sheet draws them: a block a black square of 7 units, a pier a grey
-        // triangle under its span; a block's name above it, a pier's below.
-        GdiObject<HBRUSH> grey(CreateSolidBrush(RGB(0x60, 0x60, 0x60)));
+        // The marks as the sheet draws them, each a filled outline, and their labels.
         for (const ProfileDrawing::Marker& m : d.markers) {
-            if (m.mark == ProfileDrawing::Mark::Block) {
-                const RECT square{scaled(m.at.x - 3.5, s), scaled(m.at.y - 3.5, s),
-                                  scaled(m.at.x + 3.5, s), scaled(m.at.y + 3.5, s)};
-                FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            } else {
-                const POINT triangle[] = {at({m.at.x, m.at.y + 3}), at({m.at.x - 4, m.at.y + 10}),
-                                          at({m.at.x + 4, m.at.y + 10})};
+            const MarkShape shape = markShape(d, m);
+            std::vector<POINT> outline;
+            for (const ProfileDrawing::Point& p : shape.outline) outline.push_back(at(p));
+            GdiObject<HBRUSH> brush(CreateSolidBrush(colourOf(shape.colour)));
+            {
                 Selected pen(dc, GetStockObject(NULL_PEN));
-                Selected brush(dc, grey.get());
-                Polygon(dc, triangle, 3);
+                Selected fill(dc, brush.get());
+                Polygon(dc, outline.data(), static_cast<int>(outline.size()));
             }
-            if (m.labelled) {
-                const double y =
-                    m.mark == ProfileDrawing::Mark::Block ? m.at.y - 6 : m.at.y + 10 + d.labelSize;
-                text(at({m.at.x + 4, y}), m.name, TA_LEFT);
-            }
+            if (m.labelled) text(at(shape.label), m.name, TA_LEFT);
         }
         for (const ProfileDrawing::Text& t : d.texts) {
             const UINT align = t.anchor == ProfileDrawing::Anchor::Start    ? TA_LEFT
@@ -377,8 +364,7 @@ class ProfileCanvas {
     std::wstring m_face;
     int m_dpi = 96;
     Font m_font;
-    PenstockTexts m_texts;
-    std::optional<Penstock> m_penstock;  // refers to m_texts
+    const Penstock* m_penstock = nullptr;
     std::optional<ProfileDrawing> m_drawing;
 };
 
@@ -460,12 +446,8 @@ bool PenstockWindow::build(HINSTANCE instance) {
     m_controls.assign(table.size(), nullptr);
     for (size_t row = 0; row < table.size(); ++row) {
         const ControlSpec& c = table[row];
-        HWND control = createControl(c, m_window, kFirstControlId + static_cast<int>(row), instance,
-                                     m_store, *m_names, *m_tips);
-        if (control != nullptr && c.kind != ControlKind::Label) {
-            m_names->set(control, penstockAccessibleName(c));
-        }
-        m_controls[row] = control;
+        m_controls[row] = createControl(c, m_window, kFirstControlId + static_cast<int>(row),
+                                        instance, m_store, *m_names, *m_tips);
     }
     m_profile = createTable(instance, kProfileTableId, profileColumns(), true);
     m_results = createTable(instance, kResultTableId, resultColumns(), false);
@@ -596,11 +578,18 @@ void PenstockWindow::sizeColumns(HWND table, std::span<const TableColumn> column
     ReleaseDC(table, dc);
 }
 
+// A cell being edited is committed first, so that an entry or a key of 文件 reads it.
 void PenstockWindow::show() {
     const bool shown = IsWindowVisible(m_window) != FALSE;
+    const bool editing = m_editing && GetFocus() == m_edit;
+    endEdit(true);
     ShowWindow(m_window, IsIconic(m_window) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(m_window);
-    if (!shown && m_lastFocus != nullptr) SetFocus(m_lastFocus);
+    if (editing) {
+        SetFocus(m_profile);
+    } else if (!shown && m_lastFocus != nullptr) {
+        SetFocus(m_lastFocus);
+    }
 }
 
 // The handlers never throw; Form1's flag says that one runs.

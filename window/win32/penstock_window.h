@@ -95,7 +95,7 @@ class PenstockWindow final : private WindowSide, private PenstockView {
     PenstockController& controller() { return *m_controller; }
 
     // Shows the window in front, restored when minimised, with the focus where it was (at
-    // first in the first of its focus order).
+    // first in the first of its focus order); a cell being edited is committed.
     void show();
 
     // Whether the window may close: an edited cell is committed, then the controller asks
