@@ -1,17 +1,16 @@
 #include "window/win32/penstock_window.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <cwchar>
 #include <exception>
 
 #include "sheet/case_file.h"
 #include "sheet/penstock_file.h"
-#include "sheet/profile_drawing.h"
+#include "window/win32/clipboard.h"
 #include "window/win32/controls.h"
 #include "window/win32/dpi.h"
 #include "window/win32/file_dialog.h"
+#include "window/win32/gdi.h"
+#include "window/win32/profile_canvas.h"
 #include "window/win32/save_question.h"
 #include "window/win32/text.h"
 
@@ -19,10 +18,10 @@ namespace tavorin::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TavorinPenstockWindow";
-constexpr wchar_t kCanvasClassName[] = L"TavorinProfileDrawing";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// The room a list view's cell leaves on each side of its text, in twips (8 pixels at 96 dpi).
+// The room a column gives each side of its widest text, in twips (8 pixels at 96 dpi), of
+// which a list view's cell takes about 6.
 constexpr int kCellMargin = 120;
 // Where a list view's cell begins its text, in twips (about 5 pixels at 96 dpi).
 constexpr int kCellTextIndent = 75;
@@ -30,128 +29,6 @@ constexpr int kCellTextIndent = 75;
 constexpr int kRowMargin = 45;
 
 bool held(int key) { return GetKeyState(key) < 0; }
-
-// Owns a GDI pen, brush or bitmap.
-template <class Handle>
-class GdiObject {
-  public:
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    ~GdiObject() {
-        if (m_handle != nullptr) DeleteObject(m_handle);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    Handle get() const { return m_handle; }
-
-  private:
-    Handle m_handle;
-};
-
-// An object selected into a device context for a scope.
-class Selected {
-  public:
-    Selected(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
-    ~Selected() { SelectObject(m_dc, m_old); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-  private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
-// Owns a memory device context.
-class MemoryDc {
-  public:
-    explicit MemoryDc(HDC like) : m_dc(CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-        if (m_dc != nullptr) DeleteDC(m_dc);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return m_dc; }
-
-  private:
-    HDC m_dc;
-};
-
-int scaled(double units, double scale) { return static_cast<int>(std::lround(units * scale)); }
-
-// "#rrggbb"
-COLORREF colourOf(std::string_view hex) {
-    unsigned rgb = 0;
-    if (hex.size() == 7) std::from_chars(hex.data() + 1, hex.data() + 7, rgb, 16);
-    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-// A stroke's pen at `scale` device pixels to a drawing unit: its colour, its width (at least a
-// pixel), dashed 6 on 3 as the sheet's drawing dashes it.
-HPEN strokePen(ProfileDrawing::Stroke stroke, double scale) {
-    LOGBRUSH brush{BS_SOLID, colourOf(strokeColour(stroke)), 0};
-    const auto width = static_cast<DWORD>(std::max(1, scaled(strokeWidth(stroke), scale)));
-    if (strokeDashed(stroke)) {
-        const DWORD dashes[] = {static_cast<DWORD>(std::max(1, scaled(6, scale))),
-                                static_cast<DWORD>(std::max(1, scaled(3, scale)))};
-        return ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT | PS_JOIN_MITER, width,
-                            &brush, 2, dashes);
-    }
-    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND, width, &brush, 0,
-                        nullptr);
-}
-
-// The clipboard's text, or nothing when it holds none; `error` says when it could not be read.
-std::optional<std::wstring> clipboardText(HWND owner, std::string& error) {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
-    if (!OpenClipboard(owner)) {
-        error = "剪贴板正被其他程序使用，没有粘贴。";
-        return std::nullopt;
-    }
-    std::optional<std::wstring> text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text.emplace(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-// Puts `text` on the clipboard; the Chinese error, or empty.
-std::string setClipboardText(HWND owner, const std::wstring& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* chars = memory != nullptr ? static_cast<wchar_t*>(GlobalLock(memory)) : nullptr;
-    if (chars == nullptr) {
-        if (memory != nullptr) GlobalFree(memory);
-        return "内存不足，没有复制。";
-    }
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
-    GlobalUnlock(memory);
-    if (!OpenClipboard(owner)) {
-        GlobalFree(memory);
-        return "剪贴板正被其他程序使用，没有复制。";
-    }
-    EmptyClipboard();
-    // Once set, the memory is the clipboard's.
-    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!set) {
-        GlobalFree(memory);
-        return "无法写入剪贴板，没有复制。";
-    }
-    return {};
-}
-
-// Line ends as the clipboard has them: CR LF.
-std::wstring withCrLf(std::wstring_view text) {
-    std::wstring out;
-    out.reserve(text.size() + text.size() / 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) out += L'\r';
-        out += text[i];
-    }
-    return out;
-}
 
 std::string itemText(HWND table, int row, int column) {
     std::wstring buffer(64, L'\0');
@@ -208,165 +85,6 @@ int textWidthIn(HDC dc, std::string_view text) {
 }
 
 }  // namespace
-
-// The drawing of the profile: a child window that paints drawProfile() at its own size, in
-// pixels of its DPI, from its own copy of the line calculated last.
-class ProfileCanvas {
-  public:
-    static std::unique_ptr<ProfileCanvas> create(HINSTANCE instance, HWND parent, int id,
-                                                 std::wstring face) {
-        WNDCLASSEXW windowClass{};
-        if (!GetClassInfoExW(instance, kCanvasClassName, &windowClass)) {
-            windowClass.cbSize = sizeof windowClass;
-            windowClass.lpfnWndProc = windowProc;
-            windowClass.hInstance = instance;
-            windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-            windowClass.lpszClassName = kCanvasClassName;
-            if (RegisterClassExW(&windowClass) == 0) return nullptr;
-        }
-        std::unique_ptr<ProfileCanvas> canvas(new ProfileCanvas(std::move(face)));
-        if (CreateWindowExW(WS_EX_CLIENTEDGE, kCanvasClassName, nullptr,
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                            reinterpret_cast<HMENU>(INT_PTR{id}), instance,
-                            canvas.get()) == nullptr) {
-            return nullptr;
-        }
-        return canvas;
-    }
-    ~ProfileCanvas() {
-        if (m_window != nullptr) SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-    }
-    ProfileCanvas(const ProfileCanvas&) = delete;
-    ProfileCanvas& operator=(const ProfileCanvas&) = delete;
-
-    HWND window() const { return m_window; }
-
-    void setDpi(int dpi) {
-        m_dpi = dpi;
-        LOGFONTW font{};
-        font.lfHeight = -scaled(ProfileDrawing{}.labelSize, dpi / 96.0);
-        font.lfWeight = FW_NORMAL;
-        font.lfCharSet = GB2312_CHARSET;
-        font.lfQuality = antialiasGlyphs(dpi) ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
-        m_face.copy(font.lfFaceName, LF_FACESIZE - 1);
-        m_font.reset(CreateFontIndirectW(&font));
-        redraw();
-    }
-
-    // The line to draw, which stays as it is until the next call; nothing empties the drawing.
-    void show(const Penstock* penstock) {
-        m_penstock = penstock;
-        redraw();
-    }
-
-  private:
-    explicit ProfileCanvas(std::wstring face) : m_face(std::move(face)) {}
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        return dispatchToObject(window, message, wParam, lParam, &ProfileCanvas::m_window,
-                                &ProfileCanvas::handle);
-    }
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
-        switch (message) {
-            case WM_SIZE:
-                redraw();
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;  // painted whole in WM_PAINT
-            case WM_PAINT: {
-                PAINTSTRUCT paint{};
-                HDC dc = BeginPaint(m_window, &paint);
-                paintInto(dc);
-                EndPaint(m_window, &paint);
-                return 0;
-            }
-            default:
-                break;
-        }
-        return DefWindowProcW(m_window, message, wParam, lParam);
-    }
-
-    // The drawing at the client area's size, in drawing units (pixels at 96 dpi).
-    void redraw() {
-        m_drawing.reset();
-        RECT client{};
-        GetClientRect(m_window, &client);
-        if (m_penstock != nullptr && client.right > 0 && client.bottom > 0) {
-            const double toUnits = 96.0 / m_dpi;
-            m_drawing = drawProfile(*m_penstock, client.right * toUnits, client.bottom * toUnits);
-        }
-        InvalidateRect(m_window, nullptr, FALSE);
-        UpdateWindow(m_window);
-    }
-
-    // Off screen first, so that a redraw does not flicker.
-    void paintInto(HDC target) {
-        RECT client{};
-        GetClientRect(m_window, &client);
-        MemoryDc memory(target);
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
-        if (memory.get() == nullptr || bitmap.get() == nullptr) {
-            paintDrawing(target, client);
-            return;
-        }
-        {
-            Selected selected(memory.get(), bitmap.get());
-            paintDrawing(memory.get(), client);
-            BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-        }
-    }
-
-    void paintDrawing(HDC dc, const RECT& client) {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        if (!m_drawing) return;
-        const ProfileDrawing& d = *m_drawing;
-        const double s = m_dpi / 96.0;
-        const auto at = [s](const ProfileDrawing::Point& p) {
-            return POINT{scaled(p.x, s), scaled(p.y, s)};
-        };
-        for (const ProfileDrawing::Line& line : d.lines) {
-            if (line.points.size() < 2) continue;
-            GdiObject<HPEN> pen(strokePen(line.stroke, s));
-            Selected selected(dc, pen.get());
-            std::vector<POINT> points;
-            for (const ProfileDrawing::Point& p : line.points) points.push_back(at(p));
-            Polyline(dc, points.data(), static_cast<int>(points.size()));
-        }
-        Selected font(dc, m_font.get());
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 0, 0));
-        const auto text = [dc](POINT where, const std::string& utf8, UINT align) {
-            const std::wstring wide = widen(utf8);
-            SetTextAlign(dc, TA_BASELINE | align);
-            TextOutW(dc, where.x, where.y, wide.c_str(), static_cast<int>(wide.size()));
-        };
-        // The marks as the sheet draws them, each a filled outline, and their labels.
-        for (const ProfileDrawing::Marker& m : d.markers) {
-            const MarkShape shape = markShape(d, m);
-            std::vector<POINT> outline;
-            for (const ProfileDrawing::Point& p : shape.outline) outline.push_back(at(p));
-            GdiObject<HBRUSH> brush(CreateSolidBrush(colourOf(shape.colour)));
-            {
-                Selected pen(dc, GetStockObject(NULL_PEN));
-                Selected fill(dc, brush.get());
-                Polygon(dc, outline.data(), static_cast<int>(outline.size()));
-            }
-            if (m.labelled) text(at(shape.label), m.name, TA_LEFT);
-        }
-        for (const ProfileDrawing::Text& t : d.texts) {
-            const UINT align = t.anchor == ProfileDrawing::Anchor::Start    ? TA_LEFT
-                               : t.anchor == ProfileDrawing::Anchor::Middle ? TA_CENTER
-                                                                            : TA_RIGHT;
-            text(at(t.at), t.text, align);
-        }
-    }
-
-    HWND m_window = nullptr;
-    std::wstring m_face;
-    int m_dpi = 96;
-    Font m_font;
-    const Penstock* m_penstock = nullptr;
-    std::optional<ProfileDrawing> m_drawing;
-};
 
 // --- the window
 

@@ -35,7 +35,9 @@
 #include "window/win32/browser_print.h"
 #include "window/win32/control_store.h"
 #include "window/win32/fonts.h"
+#include "window/win32/gdi.h"
 #include "window/win32/notice.h"
+#include "window/win32/profile_canvas.h"
 #include "window/win32/text_tips.h"
 
 namespace tavorin::win32 {
@@ -60,25 +62,6 @@ struct PenstockHost {
     const std::function<void(const std::string& message)>& reporter;
     const std::function<SaveAnswer(const std::string& question)>& askToSave;
     const Browser& browser;
-};
-
-class ProfileCanvas;
-
-// Owns an image list: the tables' rows take their height from its (empty) images.
-class ImageList {
-  public:
-    ImageList() = default;
-    ImageList(const ImageList&) = delete;
-    ImageList& operator=(const ImageList&) = delete;
-    ~ImageList() { reset(); }
-    HIMAGELIST get() const { return m_list; }
-    void reset(HIMAGELIST list = nullptr) {
-        if (m_list != nullptr) ImageList_Destroy(m_list);
-        m_list = list;
-    }
-
-  private:
-    HIMAGELIST m_list = nullptr;
 };
 
 class PenstockWindow final : private WindowSide, private PenstockView {
