@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,11 @@ PrintFile writePrintFile(std::string_view html);
 
 // Opens `path` in the program the system opens web pages with; the Chinese error, or empty.
 std::string openInBrowser(HWND owner, const std::wstring& path);
+
+// 打印… of a window: writePrintFile(html) handed to `browser` (openInBrowser, or a test's).
+// The Chinese error, or empty once the browser has it; the window then tells kPrintedNotice.
+using Browser = std::function<std::string(const std::wstring& path)>;
+std::string printInBrowser(std::string_view html, const Browser& browser);
+inline constexpr std::string_view kPrintedNotice = "计算书已在浏览器中打开，请在那里打印。";
 
 }  // namespace tavorin::win32

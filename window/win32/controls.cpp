@@ -139,6 +139,18 @@ bool translateTableKeys(HWND window, MSG& message) {
     return IsDialogMessageW(window, &message) != FALSE;
 }
 
+std::string takeDroppedFile(HDROP drop) {
+    std::string path;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        wide.resize(DragQueryFileW(drop, 0, wide.data(), length + 1));
+        path = narrow(wide);
+    }
+    DragFinish(drop);
+    return path;
+}
+
 void keepFocusAcrossActivation(HWND window, bool active, HWND& lastFocus) {
     if (!active) {
         if (HWND focus = focusOwner(window, GetFocus())) lastFocus = focus;

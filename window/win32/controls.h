@@ -3,8 +3,11 @@
 #pragma once
 
 #include <windows.h>
+// the header below needs windows.h first
+#include <shellapi.h>
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "window/control_table.h"
@@ -51,6 +54,9 @@ void layoutControls(std::span<const ControlSpec> table, const std::vector<HWND>&
 // the loop: Tab and Shift+Tab walk the sibling order; Enter and Esc press nothing (unless a
 // choice list is open, which they close). True when the message is handled.
 bool translateTableKeys(HWND window, MSG& message);
+
+// The first file of a drop, UTF-8 (empty when there is none); the drop is finished.
+std::string takeDroppedFile(HDROP drop);
 
 // At WM_ACTIVATE: on leaving, remembers in `lastFocus` the control that had the focus; on
 // coming back, gives it the focus again.

@@ -20,37 +20,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TavorinForm1";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// The notice: its timer, how long it stays, and its tool (the one the tooltip has).
-constexpr UINT_PTR kNoticeTimer = 1;
-constexpr UINT kNoticeMilliseconds = 3000;
-constexpr UINT_PTR kNoticeTool = 1;
-
 // An entry as the menu shows it: its caption and, after a tab, its keys, as Windows writes
 // them ("保存\tCtrl+S").
 std::wstring menuText(const FileMenuEntry& entry) {
     std::wstring text = widen(entry.caption);
     if (!entry.keys.empty()) text += L'\t' + widen(entry.keys);
     return text;
-}
-
-TOOLINFOW noticeTool(HWND window, wchar_t* text) {
-    TOOLINFOW tool{};
-    // The size comctl32 5.8 knows too (the program without its manifest, the tests).
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    tool.hwnd = window;
-    tool.uId = kNoticeTool;
-    tool.lpszText = text;
-    return tool;
-}
-
-// The first file of a drop, UTF-8; empty when there is none.
-std::string firstDropped(HDROP drop) {
-    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return {};
-    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
-    path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
-    return narrow(path);
 }
 
 }  // namespace
@@ -101,13 +76,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (m_tips && m_tips->answer(lParam)) return 0;
             break;
         case WM_TIMER:
-            if (wParam != kNoticeTimer) break;
-            hideNotice();
-            return 0;
+            if (m_notice && m_notice->onTimer(wParam)) return 0;
+            break;
         case WM_MOVE:
         case WM_SIZE:
             // The notice stands where the window was.
-            hideNotice();
+            if (m_notice) m_notice->hide();
             break;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -132,7 +106,7 @@ bool Form1::onCreate() {
     createControls();
     markUnchanged(m_document, m_store);
     createAccelerators();
-    createNotice();
+    m_notice = std::make_unique<Notice>(m_window, m_instance);
     SetMenu(m_window, m_menu);
     DragAcceptFiles(m_window, TRUE);
     layoutControls();
@@ -194,20 +168,6 @@ void Form1::createAccelerators() {
     }
 }
 
-// A tracking tooltip: shown where notify() puts it, read by screen readers as it shows.
-void Form1::createNotice() {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&classes);
-    m_notice =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
-    if (m_notice == nullptr) return;
-    m_noticeText.assign(1, L'\0');
-    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
-    SendMessageW(m_notice, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
 // Every control at its twips and in its font, at m_dpi.
 void Form1::layoutControls() {
     m_fonts.emplace(m_face, m_dpi);
@@ -261,11 +221,15 @@ bool Form1::preTranslate(MSG& message) {
         onDropFiles(reinterpret_cast<HDROP>(message.wParam));
         return true;
     }
-    if ((ours || check) && m_accelerators != nullptr &&
+    const PenstockWindow* penstock = penstockWindow();
+    const bool inPenstock = penstock != nullptr && (message.hwnd == penstock->window() ||
+                                                    IsChild(penstock->window(), message.hwnd));
+    if ((ours || check || inPenstock) && m_accelerators != nullptr &&
         TranslateAcceleratorW(m_window, m_accelerators, &message)) {
         return true;
     }
     if (m_check && m_check->preTranslate(message)) return true;
+    if (inPenstock && penstockWindow()->preTranslate(message)) return true;
     return translateTableKeys(m_window, message);
 }
 
@@ -275,11 +239,19 @@ void Form1::onCommand(int id, int code, HWND from) {
     // From the menu (code 0) or its key (code 1).
     const bool menuOrKey = from == nullptr && (code == 0 || code == 1);
     if (menuOrKey && entry >= 0 && static_cast<size_t>(entry) < entries.size()) {
-        if (!entries[static_cast<size_t>(entry)].needsPdfWriter) {
-            busy([&] {
-                runEntry(m_store, *this, entries[static_cast<size_t>(entry)], m_document, m_trap);
-            });
-        }
+        const FileMenuEntry& e = entries[static_cast<size_t>(entry)];
+        if (e.needsPdfWriter) return;
+        busy([&] {
+            // A key pressed in the penstock window acts on its penstock where it has the entry.
+            const PenstockWindow* shown = penstockWindow();
+            if (code == 1 && shown != nullptr && GetActiveWindow() == shown->window()) {
+                if (PenstockController* penstock = this->penstock();
+                    penstock && penstock->runKeyOf(e)) {
+                    return;
+                }
+            }
+            runEntry(m_store, *this, e, m_document, m_trap);
+        });
         return;
     }
     const auto table = controlTable();
@@ -303,13 +275,16 @@ void Form1::onActivate(bool active) {
 void Form1::onClose() {
     if (m_running) return;
     bool close = false;
-    busy([&] { close = runClose(m_store, *this, m_document, m_trap); });
+    busy([&] {
+        PenstockWindow* penstock = penstockWindow();
+        close = runClose(m_store, *this, m_document, m_trap) && (!penstock || penstock->mayClose());
+    });
     if (close) DestroyWindow(m_window);
 }
 
 void Form1::onDpiChanged(int dpi, const RECT& suggested) {
     // The notice's font is replaced with the others.
-    hideNotice();
+    if (m_notice) m_notice->hide();
     m_dpi = dpi > 0 ? dpi : 96;
     layoutControls();
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -317,13 +292,13 @@ void Form1::onDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void Form1::onDropFiles(HDROP drop) {
-    const std::string path = firstDropped(drop);
-    DragFinish(drop);
+    const std::string path = takeDroppedFile(drop);
     if (!path.empty() && !m_running) openFile(path);
 }
 
 void Form1::onDestroy() {
-    KillTimer(m_window, kNoticeTimer);
+    m_penstock.reset();
+    m_notice.reset();
     m_check.reset();
     m_names.reset();
     PostQuitMessage(0);
@@ -339,20 +314,36 @@ void Form1::setSaveQuestion(std::function<SaveAnswer(const std::string& question
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
-void Form1::setBrowser(std::function<std::string(const std::wstring& path)> browser) {
-    m_browser = std::move(browser);
+void Form1::setBrowser(Browser browser) { m_browser = std::move(browser); }
+
+PenstockWindow* Form1::penstockWindow() const {
+    return m_penstock && m_penstock->window() != nullptr ? m_penstock.get() : nullptr;
+}
+
+// The penstock window, made when there is none (or it was closed), shown in front.
+PenstockController* Form1::penstock() {
+    if (penstockWindow() == nullptr) {
+        m_penstock =
+            PenstockWindow::create(m_instance, {m_window, m_store, *this, m_document, m_face,
+                                                m_running, m_reporter, m_askToSave, m_browser});
+        if (!m_penstock) {
+            report("无法打开“管线计算”窗口。");
+            return nullptr;
+        }
+    }
+    m_penstock->show();
+    return &m_penstock->controller();
 }
 
 // The browser prints: the sheet goes to a file that opens the browser's print dialog by
 // itself, and the notice says where to look.
 void Form1::print(const std::string& html) {
-    const PrintFile file = writePrintFile(html);
-    const std::string error = file.error.empty() ? m_browser(file.path) : file.error;
+    const std::string error = printInBrowser(html, m_browser);
     if (!error.empty()) {
         report(error);
         return;
     }
-    notify("计算书已在浏览器中打开，请在那里打印。");
+    notify(kPrintedNotice);
 }
 
 std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
@@ -374,47 +365,11 @@ void Form1::showCheckDialog() {
 }
 
 void Form1::notify(std::string_view message) {
-    if (m_notice == nullptr) return;
-    m_noticeText = widen(message);
-    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
-    if (m_fonts) {
-        SendMessageW(m_notice, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(m_fonts->get(FontRole::Default)), FALSE);
-    }
-    SendMessageW(m_notice, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    // Its lower right corner a little inside the client area's, on the screen, where no
-    // control is: placed by the bubble's size, then again by the size it took when shown.
-    const auto size = static_cast<DWORD>(
-        SendMessageW(m_notice, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
-    const auto place = [this](int width, int height) {
-        RECT client{};
-        GetClientRect(m_window, &client);
-        const int margin = twipsToPixels(120, m_dpi);
-        POINT corner{client.right - margin - width, client.bottom - margin - height};
-        ClientToScreen(m_window, &corner);
-        SendMessageW(m_notice, TTM_TRACKPOSITION, 0, MAKELPARAM(corner.x, corner.y));
-    };
-    place(LOWORD(size), HIWORD(size));
-    SendMessageW(m_notice, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    RECT shown{};
-    GetWindowRect(m_notice, &shown);
-    if (shown.right - shown.left != LOWORD(size) || shown.bottom - shown.top != HIWORD(size)) {
-        place(shown.right - shown.left, shown.bottom - shown.top);
-    }
-    SetTimer(m_window, kNoticeTimer, kNoticeMilliseconds, nullptr);
+    if (m_notice)
+        m_notice->show(message, m_fonts ? m_fonts->get(FontRole::Default) : nullptr, m_dpi);
 }
 
-void Form1::hideNotice() {
-    KillTimer(m_window, kNoticeTimer);
-    if (m_notice == nullptr || !IsWindowVisible(m_notice)) return;
-    TOOLINFOW tool = noticeTool(m_window, m_noticeText.data());
-    SendMessageW(m_notice, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-}
-
-std::string Form1::notice() const {
-    if (m_notice == nullptr || !IsWindowVisible(m_notice)) return {};
-    return narrow(m_noticeText);
-}
+std::string Form1::notice() const { return m_notice ? m_notice->text() : std::string(); }
 
 void Form1::report(std::string_view message) {
     if (m_reporter) {

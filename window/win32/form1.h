@@ -7,7 +7,11 @@
 // in the lower right of the client area that goes by itself. 打印… hands the sheet to the
 // browser (window/win32/browser_print.h). Closing the window, 新建, 打开… and a drop first
 // ask about unsaved changes (window/unsaved_changes.h) in a task dialog
-// (window/win32/save_question.h).
+// (window/win32/save_question.h). 管线计算… (Ctrl+L), the penstock entries of 文件 and a
+// penstock file named or dropped show the penstock window (window/win32/penstock_window.h),
+// made the first time and again after it was closed; closing Form1 asks about its unsaved
+// changes too. The keys of 文件 pressed in the penstock window act on its penstock
+// (PenstockController::runKeyOf).
 #pragma once
 
 #include <windows.h>
@@ -29,6 +33,8 @@
 #include "window/win32/control_store.h"
 #include "window/win32/controls.h"
 #include "window/win32/fonts.h"
+#include "window/win32/notice.h"
+#include "window/win32/penstock_window.h"
 #include "window/win32/text_tips.h"
 
 namespace tavorin::win32 {
@@ -60,11 +66,15 @@ class Form1 final : private WindowSide {
     // The window's own keyboard handling, before a message is dispatched: the keys of the
     // menu entries (in Form1, its boxes and the check dialog); Tab and Shift+Tab walk the
     // focus order; Enter and Esc press nothing (except in an open choice list, which they
-    // close). Files dropped on a box go to the window. Returns true when the message is
-    // handled.
+    // close). Files dropped on a box go to the window. The penstock window's messages go to
+    // its own. Returns true when the message is handled.
     bool preTranslate(MSG& message);
 
-    // Replaces the warning message box (a test records the message instead).
+    // The penstock window while it is open, else nullptr.
+    PenstockWindow* penstockWindow() const;
+
+    // Replaces the warning message box (a test records the message instead); of the penstock
+    // window too, as are the next two.
     void setReporter(std::function<void(const std::string& message)> reporter);
     // Replaces the task dialog of the question about unsaved changes (a test answers it).
     void setSaveQuestion(std::function<SaveAnswer(const std::string& question)> question);
@@ -73,7 +83,7 @@ class Form1 final : private WindowSide {
     void setStoreTrap(StoreTrap trap);
     // Replaces the system's browser, which 打印… opens its file in (a test keeps the path
     // instead); it returns the Chinese error, or empty.
-    void setBrowser(std::function<std::string(const std::wstring& path)> browser);
+    void setBrowser(Browser browser);
 
   private:
     explicit Form1(HINSTANCE instance);
@@ -92,8 +102,6 @@ class Form1 final : private WindowSide {
 
     void createControls();
     void createAccelerators();
-    void createNotice();
-    void hideNotice();
     void layoutControls();
     void sizeWindow();
     HWND activeOwner() const;
@@ -103,6 +111,7 @@ class Form1 final : private WindowSide {
     void notify(std::string_view message) override;
     void print(const std::string& html) override;
     SaveAnswer askToSave(std::string_view question) override;
+    PenstockController* penstock() override;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
@@ -113,19 +122,20 @@ class Form1 final : private WindowSide {
     std::vector<HWND> m_controls;  // by table row; nullptr for menu entries
     ControlStore m_store;
     std::unique_ptr<AccessibleNames> m_names;
-    std::unique_ptr<TextTips> m_tips;      // of the result boxes
-    std::unique_ptr<CheckDialog> m_check;  // owned by the window; its boxes are in m_store
+    std::unique_ptr<TextTips> m_tips;            // of the result boxes
+    std::unique_ptr<CheckDialog> m_check;        // owned by the window; its boxes are in m_store
+    std::unique_ptr<PenstockWindow> m_penstock;  // made on demand; its window may be closed
     HWND m_lastFocus = nullptr;
     HACCEL m_accelerators = nullptr;
-    HWND m_notice = nullptr;    // a tracking tooltip, owned by the window
-    std::wstring m_noticeText;  // what it shows; the tooltip points into it
+    std::unique_ptr<Notice> m_notice;
     CaseDocument m_document;
-    // A handler runs: a file dropped while its dialog or message is up is not opened.
+    // A handler of Form1 or of the penstock window runs: a file dropped or a close while its
+    // dialog or message is up is not acted on.
     bool m_running = false;
     std::function<void(const std::string& message)> m_reporter;
     std::function<SaveAnswer(const std::string& question)> m_askToSave;
     StoreTrap m_trap;
-    std::function<std::string(const std::wstring& path)> m_browser;  // openInBrowser()
+    Browser m_browser;  // openInBrowser()
 };
 
 }  // namespace tavorin::win32

@@ -26,8 +26,10 @@
 #include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
+#include "window/penstock_window.h"
 #include "window/version.h"
 #include "window/win32/form1.h"
+#include "window/win32/penstock_window.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
@@ -1172,6 +1174,86 @@ TEST(Tavorin, StartsOnTheCaseNamedOnItsCommandLine) {
     EXPECT_TRUE(waitFor([&] { return fresh.allTexts() == expected; }));
     EXPECT_EQ(fresh.allTexts(), expected);
     EXPECT_EQ(fresh.messageBox(), nullptr);
+    fresh.stop();
+    EXPECT_EQ(fresh.exitCode(), 0u);
+}
+
+// The penstock window of the program: `tavorin.exe LINE.penstock` opens the line there; Ctrl+L
+// and 管线 → 管线计算… in Form1 bring the same window to the front; 计  算 fills a results row
+// for each of the batch tool's lines; the window's picture, as tavorin-win32-penstock.bmp
+// beside Form1's; closing Form1 ends the program, the line being unchanged.
+TEST(Tavorin, APenstockFileOpensInThePenstockWindowWhichCalculates) {
+    const std::string golden = TAVORIN_GOLDEN_DIR;
+    Program fresh;
+    ASSERT_TRUE(fresh.start(widen(golden + "/penstock.penstock")));
+    const auto shown = [&] {
+        std::vector<HWND> found;
+        EnumThreadWindows(
+            fresh.thread(),
+            [](HWND window, LPARAM list) -> BOOL {
+                if (classOf(window) == "TavorinPenstockWindow" && IsWindowVisible(window)) {
+                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    };
+    HWND window = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        const std::vector<HWND> windows = shown();
+        window = windows.size() == 1 ? windows[0] : nullptr;
+        return window != nullptr;
+    }));
+    EXPECT_EQ(textOf(window), "管线计算");
+    const auto control = [&](std::string_view name) {
+        const auto table = penstockWindowTable();
+        return GetDlgItem(
+            window, kFirstControlId + static_cast<int>(findControlIn(table, name) - table.data()));
+    };
+    EXPECT_TRUE(waitFor([&] { return textOf(control("Text1")) == "三号管线"; }));
+    for (const bool key : {true, false}) {
+        SCOPED_TRACE(key ? "Ctrl+L" : "管线计算…");
+        SetForegroundWindow(fresh.form());
+        ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == fresh.form(); }));
+        if (key) {
+            press('L', false, true);
+        } else {
+            press(VK_F10);
+            for (int i = 0; i < menuPosition("penstock"); ++i) press(VK_RIGHT);
+            press(VK_DOWN);
+            press(VK_RETURN);
+        }
+        EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == window; }));
+        EXPECT_EQ(shown(), std::vector<HWND>{window});
+    }
+    SendMessageW(control("psCalculate"), BM_CLICK, 0, 0);
+    const std::string expected = fileBytes(widen(golden + "/penstock.expected"));
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, kResultTableId), LVM_GETITEMCOUNT, 0, 0),
+              std::count(expected.begin(), expected.end(), '\n'));
+    EXPECT_EQ(fresh.messageBox(), nullptr);
+    // Shift+Tab from 计  算, which the click gave the focus, past the three buttons before it
+    // reaches the profile, at its first cell; Down, Right, Right make the elevation of the
+    // second point the current cell.
+    const HWND profile = GetDlgItem(window, kProfileTableId);
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(fresh.thread(), &info) ? info.hwndFocus : nullptr;
+    };
+    SetForegroundWindow(window);
+    EXPECT_TRUE(waitFor([&] { return focus() == control("psCalculate"); }));
+    for (int button = 0; button < 4; ++button) press(VK_TAB, true);
+    EXPECT_TRUE(waitFor([&] { return focus() == profile; })) << "the table follows the boxes";
+    for (const WORD key : {VK_DOWN, VK_RIGHT, VK_RIGHT}) press(key);
+    if (!g_screenshot.empty()) {
+        std::wstring path = g_screenshot;
+        path.insert(path.rfind(L'.'), L"-penstock");
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(saveScreenshot(window, path));
+    }
     fresh.stop();
     EXPECT_EQ(fresh.exitCode(), 0u);
 }
