@@ -13,7 +13,7 @@ section() {
 section "Linux: dev build and every test"
 cmake --workflow --preset dev
 
-section "Release build: engine, batch tool, sin/cos reference and golden files"
+section "Release build: every program, the tests of the engine, the batch tool and the sheet"
 cmake --workflow --preset release-tests
 
 section "Sanitizer build (address, undefined behaviour): engine, batch tool and golden files"
@@ -25,8 +25,8 @@ cmake --workflow --preset tsan
 section "Fuzzing: clang with sanitizers; corpus and regressions replayed, then 10 s per target"
 cmake --workflow --preset fuzz
 
-section "Debian package: build, lintian, install, run, purge"
-sh tools/test-debian-package.sh
+section "Debian package: from the release build, lintian, install, run, purge"
+TAVORIN_PACKAGE_PRESET=release-tests sh tools/test-debian-package.sh
 
 section "Windows under Wine: cross build, then every test of the windows preset under Wine"
 windows_started=$(date +%s)

@@ -16,11 +16,15 @@ fail() {
 }
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 
-step "Build the package"
-cmake --preset package >/dev/null
-cmake --build --preset package -j 2
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)
-deb="$PWD/build/package/tavorin_${version}_$(dpkg --print-architecture).deb"
+# The build it is made from: the package preset's, or (TAVORIN_PACKAGE_PRESET=release-tests, as
+# tools/test-all.sh does) the release build that the tests have just run on, which holds the
+# same programs.
+preset=${TAVORIN_PACKAGE_PRESET:-package}
+step "Build the package (preset $preset)"
+cmake --preset "$preset" >/dev/null
+cmake --build "build/$preset" --target package -j 2
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "build/$preset/CMakeCache.txt")
+deb="$PWD/build/$preset/tavorin_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no package $deb"
 ls -l "$deb"
 
