@@ -108,8 +108,11 @@ class PenstockHandler {
         if (!m_problem) return {};
         std::string where;
         if (m_problem->point) {
+            // Read only: the point's name if it gave one. A later "points" may have replaced
+            // the array the point stood in.
             const std::size_t i = *m_problem->point;
-            const std::string& name = m_texts.points[i][PointKey::name];
+            const std::vector<PointTexts>& points = m_texts.points;
+            const std::string name = i < points.size() ? points[i][PointKey::name] : std::string();
             where = "第" + std::to_string(i + 1) + "点" +
                     inQuotes(name.empty() ? std::to_string(i) + "号镇墩" : name) + "：";
         }

@@ -16,9 +16,9 @@ fail() {
 }
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 
-# The build it is made from: the package preset's, or (TAVORIN_PACKAGE_PRESET=release-tests, as
-# tools/test-all.sh does) the release build that the tests have just run on, which holds the
-# same programs.
+# The build it is made from: the package preset's, or (TAVORIN_PACKAGE_PRESET=dev, as
+# tools/test-all.sh does) the build that every test has just run on, which holds the same
+# programs (optimised, stripped when packaged).
 preset=${TAVORIN_PACKAGE_PRESET:-package}
 step "Build the package (preset $preset)"
 cmake --preset "$preset" >/dev/null
