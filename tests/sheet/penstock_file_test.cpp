@@ -31,6 +31,8 @@ TEST(PenstockFile, RefusesWhatIsNotAPenstockNamingWhereAndWhat) {
         {R"({"points":[{},{"Zz":"1","name":"甲"}]})", "第2点“甲”：“Zz”不是点的键。"},
         {R"({"points":[{"X":["0"]}]})",
          "第1点“0号镇墩”：“X”的值不是文字（应加引号，如 \"100\"）。"},
+        // A later "points" replaces the array the faulty point stood in.
+        {R"({"points":[{},{},{"Zz":"1"}],"points":[{}]})", "第3点“2号镇墩”：“Zz”不是点的键。"},
         // An error of the JSON comes before any problem of a key.
         {R"({"Zw":"1030",})", "不是有效的 JSON（第 14 个字节处有误，从 \"}\" 起）。"},
         {"{\"Text1\":\"\xC3\"}", "不是 UTF-8 编码的文字（第 11 个字节）。"},
