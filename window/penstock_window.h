@@ -35,14 +35,15 @@ inline constexpr std::string_view kPenstockWindowTitle = "管线计算";
 inline constexpr int kPenstockClientWidth = 18000;
 inline constexpr int kPenstockClientHeight = 11400;
 
-// A place in the client area, in twips.
+// A place in the client area, in twips, and the name a screen reader gives what stands there.
 struct Area {
     int left, top, width, height;
+    std::string_view name;
 };
 // The profile table, the results table and the drawing.
-inline constexpr Area kProfileArea = {5760, 3960, 12000, 3480};
-inline constexpr Area kResultArea = {120, 7560, 17760, 3720};
-inline constexpr Area kDrawingArea = {5760, 120, 12000, 3720};
+inline constexpr Area kProfileArea = {5760, 3960, 12000, 3480, "纵剖面"};
+inline constexpr Area kResultArea = {120, 7560, 17760, 3720, "计算结果"};
+inline constexpr Area kDrawingArea = {5760, 120, 12000, 3720, "纵剖面图"};
 
 // The controls apart from the tables and the drawing: a label and a box for each of the line's
 // keys (the box named as the key; sjk a choice list of "线性" and "均匀"), and the buttons.

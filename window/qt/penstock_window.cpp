@@ -65,15 +65,18 @@ PenstockWindow::PenstockWindow(QWidget* form, WindowStore& formStore, WindowSide
                                         [this] { paste(); }, [this] { copy(); }});
     m_profile->setObjectName(QStringLiteral("profile"));
     m_profile->setGeometry(pixelsOf(kProfileArea));
+    m_profile->setAccessibleName(fromUtf8(kProfileArea.name));
     layOutTable(*m_profile, profileColumns());
 
     m_results = new ResultTable(this, [this](int row) { openInForm1(row); });
     m_results->setObjectName(QStringLiteral("results"));
     m_results->setGeometry(pixelsOf(kResultArea));
+    m_results->setAccessibleName(fromUtf8(kResultArea.name));
     layOutTable(*m_results, resultColumns());
 
     m_drawing = new ProfileWidget(this);
     m_drawing->setGeometry(pixelsOf(kDrawingArea));
+    m_drawing->setAccessibleName(fromUtf8(kDrawingArea.name));
 
     // Tab walks the boxes, the profile table, the buttons and the results table.
     const auto order = penstockFocusOrder();

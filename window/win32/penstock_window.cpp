@@ -177,6 +177,9 @@ bool PenstockWindow::build(HINSTANCE instance) {
         return false;
     }
     SendMessageW(m_edit, EM_SETLIMITTEXT, 0, 0);  // no limit
+    m_names->set(m_profile, kProfileArea.name);
+    m_names->set(m_results, kResultArea.name);
+    m_names->set(m_canvas->window(), kDrawingArea.name);
     orderTables();
     if (const auto order = penstockFocusOrder(); !order.empty()) {
         m_lastFocus = m_controls[order.front()];

@@ -423,6 +423,17 @@ int textRoom(const QTableWidget* table, int column, const QString& text) {
     return room.width() - 2 * (margin + 1);
 }
 
+TEST(PenstockWindowQt, TheTablesAndTheDrawingHaveTheirAccessibleNames) {
+    Window w;
+    const std::pair<const char*, const Area&> named[] = {
+        {"profile", kProfileArea}, {"results", kResultArea}, {"profileDrawing", kDrawingArea}};
+    for (const auto& [object, area] : named) {
+        const auto* widget = w.pen->findChild<QWidget*>(QString::fromLatin1(object));
+        ASSERT_NE(widget, nullptr) << object;
+        EXPECT_EQ(widget->accessibleName(), qs(area.name)) << object;
+    }
+}
+
 TEST(PenstockWindowQt, EachColumnShowsItsWidestTextWhole) {
     Window w;
     const std::pair<QTableWidget*, std::span<const TableColumn>> tables[] = {
