@@ -264,6 +264,11 @@ std::string penstockJson(const PenstockTexts& texts) {
     return out;
 }
 
+bool isPenstockFile(const std::string& utf8Path) {
+    const FileRead file = readFile(utf8Path, kPenstockFileLimit);
+    return file.error.empty() && looksLikePenstock(file.bytes);
+}
+
 PenstockParse openPenstockFile(const std::string& utf8Path) {
     const FileRead file = readFile(utf8Path, kPenstockFileLimit, "文件过大，不是管线文件。");
     if (!file.error.empty()) return {{}, file.error};

@@ -44,6 +44,10 @@ PenstockParse parsePenstock(std::string_view bytes);
 // its top (looked at only as far as needed).
 bool looksLikePenstock(std::string_view bytes);
 
+// Whether the file at `utf8Path` holds a penstock (looksLikePenstock of its bytes); a file
+// that cannot be read is not one, and is left to whoever opens it to say why.
+bool isPenstockFile(const std::string& utf8Path);
+
 // The file's text of `texts`, ending in a line feed.
 std::string penstockJson(const PenstockTexts& texts);
 

@@ -25,13 +25,6 @@ void WindowSide::print(const std::string&) { report("这个窗口不能打印。
 
 namespace {
 
-// Whether the file at `utf8Path` holds a penstock (a file that cannot be read is left to the
-// case's opening, which says why).
-bool isPenstockFile(const std::string& utf8Path) {
-    const FileRead file = readFile(utf8Path, kPenstockFileLimit);
-    return file.error.empty() && looksLikePenstock(file.bytes);
-}
-
 // Hands every operation on to the window's store, keeping the first text of each control
 // it changes.
 class UndoStore final : public FieldStore {

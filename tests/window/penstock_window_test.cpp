@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sheet/penstock_file.h"
+#include "tests/window/penstock_golden.h"
 #include "tests/window/window_fakes.h"
 
 namespace tavorin {
@@ -58,19 +59,6 @@ using Form = MemoryWindowStore;
 std::string contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// The golden line and the batch tool's lines for it.
-const PenstockTexts& golden() {
-    static const PenstockTexts texts =
-        parsePenstock(contents(TAVORIN_GOLDEN_DIR "/penstock.penstock")).texts;
-    return texts;
-}
-std::vector<Json> goldenLines() {
-    std::ifstream in(TAVORIN_GOLDEN_DIR "/penstock.expected");
-    std::vector<Json> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
-    return lines;
 }
 
 struct Window {

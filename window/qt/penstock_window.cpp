@@ -99,10 +99,7 @@ void PenstockWindow::showRaised() {
     // As a window just opened: the focus in the first box (shown again, the window had it
     // in the second).
     if (opens && !penstockFocusOrder().empty()) {
-        const ControlSpec& first = penstockWindowTable()[penstockFocusOrder().front()];
-        if (auto* box = findChild<QWidget*>(fromUtf8(first.name), Qt::FindDirectChildrenOnly)) {
-            box->setFocus();
-        }
+        focusBox(penstockWindowTable()[penstockFocusOrder().front()].name);
     }
 }
 

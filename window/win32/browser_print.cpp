@@ -41,9 +41,4 @@ std::string openInBrowser(HWND owner, const std::wstring& path) {
            "），无法打印。请用“导出计算书…”写出计算书，再在其他程序中打印。";
 }
 
-std::string printInBrowser(std::string_view html, const Browser& browser) {
-    const PrintFile file = writePrintFile(html);
-    return file.error.empty() ? browser(file.path) : file.error;
-}
-
 }  // namespace tavorin::win32

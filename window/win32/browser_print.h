@@ -26,10 +26,9 @@ PrintFile writePrintFile(std::string_view html);
 // Opens `path` in the program the system opens web pages with; the Chinese error, or empty.
 std::string openInBrowser(HWND owner, const std::wstring& path);
 
-// 打印… of a window: writePrintFile(html) handed to `browser` (openInBrowser, or a test's).
-// The Chinese error, or empty once the browser has it; the window then tells kPrintedNotice.
+// What opens a print file: openInBrowser, or a test's stand-in; the Chinese error, or empty.
 using Browser = std::function<std::string(const std::wstring& path)>;
-std::string printInBrowser(std::string_view html, const Browser& browser);
+// What a window tells once the browser has the sheet.
 inline constexpr std::string_view kPrintedNotice = "计算书已在浏览器中打开，请在那里打印。";
 
 }  // namespace tavorin::win32

@@ -7,11 +7,8 @@
 
 #include "engine/fields.h"
 #include "window/command.h"
-#include "window/win32/browser_print.h"
 #include "window/win32/controls.h"
 #include "window/win32/dpi.h"
-#include "window/win32/file_dialog.h"
-#include "window/win32/save_question.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
@@ -30,9 +27,7 @@ std::wstring menuText(const FileMenuEntry& entry) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance)
-    : m_instance(instance),
-      m_browser([this](const std::wstring& path) { return openInBrowser(m_window, path); }) {}
+Form1::Form1(HINSTANCE instance) : m_instance(instance) {}
 
 Form1::~Form1() {
     if (m_accelerators != nullptr) DestroyAcceleratorTable(m_accelerators);
@@ -243,6 +238,7 @@ void Form1::onCommand(int id, int code, HWND from) {
         if (e.needsPdfWriter) return;
         busy([&] {
             // A key pressed in the penstock window acts on its penstock where it has the entry.
+            // penstock() commits a cell being edited, which the entry then reads.
             const PenstockWindow* shown = penstockWindow();
             if (code == 1 && shown != nullptr && GetActiveWindow() == shown->window()) {
                 if (PenstockController* penstock = this->penstock();
@@ -305,16 +301,16 @@ void Form1::onDestroy() {
 }
 
 void Form1::setReporter(std::function<void(const std::string& message)> reporter) {
-    m_reporter = std::move(reporter);
+    m_dialogs.reporter = std::move(reporter);
 }
 
 void Form1::setSaveQuestion(std::function<SaveAnswer(const std::string& question)> question) {
-    m_askToSave = std::move(question);
+    m_dialogs.askToSave = std::move(question);
 }
 
 void Form1::setStoreTrap(StoreTrap trap) { m_trap = std::move(trap); }
 
-void Form1::setBrowser(Browser browser) { m_browser = std::move(browser); }
+void Form1::setBrowser(Browser browser) { m_dialogs.browser = std::move(browser); }
 
 PenstockWindow* Form1::penstockWindow() const {
     return m_penstock && m_penstock->window() != nullptr ? m_penstock.get() : nullptr;
@@ -323,9 +319,8 @@ PenstockWindow* Form1::penstockWindow() const {
 // The penstock window, made when there is none (or it was closed), shown in front.
 PenstockController* Form1::penstock() {
     if (penstockWindow() == nullptr) {
-        m_penstock =
-            PenstockWindow::create(m_instance, {m_window, m_store, *this, m_document, m_face,
-                                                m_running, m_reporter, m_askToSave, m_browser});
+        m_penstock = PenstockWindow::create(
+            m_instance, {m_window, m_store, *this, m_document, m_face, m_running, m_dialogs});
         if (!m_penstock) {
             report("无法打开“管线计算”窗口。");
             return nullptr;
@@ -338,26 +333,15 @@ PenstockController* Form1::penstock() {
 // The browser prints: the sheet goes to a file that opens the browser's print dialog by
 // itself, and the notice says where to look.
 void Form1::print(const std::string& html) {
-    const std::string error = printInBrowser(html, m_browser);
-    if (!error.empty()) {
-        report(error);
-        return;
-    }
-    notify(kPrintedNotice);
+    if (m_dialogs.print(m_window, html)) notify(kPrintedNotice);
 }
 
 std::string Form1::choosePath(const FileMenuEntry& entry, const std::string& offer) {
-    const ChosenPath path = win32::choosePath(m_window, entry, offer);
-    if (!path.error.empty()) report(path.error);
-    return path.utf8;
+    return m_dialogs.path(m_window, entry, offer);
 }
 
 SaveAnswer Form1::askToSave(std::string_view question) {
-    if (m_askToSave) return m_askToSave(std::string(question));
-    std::string error;
-    const SaveAnswer answer = win32::askToSave(activeOwner(), question, error);
-    if (!error.empty()) report(error);
-    return answer;
+    return m_dialogs.ask(activeOwner(), question);
 }
 
 void Form1::showCheckDialog() {
@@ -371,14 +355,7 @@ void Form1::notify(std::string_view message) {
 
 std::string Form1::notice() const { return m_notice ? m_notice->text() : std::string(); }
 
-void Form1::report(std::string_view message) {
-    if (m_reporter) {
-        m_reporter(std::string(message));
-        return;
-    }
-    MessageBoxW(activeOwner(), widen(message).c_str(), widen(kMessageTitle).c_str(),
-                MB_OK | MB_ICONWARNING);
-}
+void Form1::report(std::string_view message) { m_dialogs.report(activeOwner(), message); }
 
 // The window the user works in: Form1 or the check dialog.
 HWND Form1::activeOwner() const {

@@ -32,6 +32,7 @@
 #include "window/win32/check_dialog.h"
 #include "window/win32/control_store.h"
 #include "window/win32/controls.h"
+#include "window/win32/dialogs.h"
 #include "window/win32/fonts.h"
 #include "window/win32/notice.h"
 #include "window/win32/penstock_window.h"
@@ -132,10 +133,8 @@ class Form1 final : private WindowSide {
     // A handler of Form1 or of the penstock window runs: a file dropped or a close while its
     // dialog or message is up is not acted on.
     bool m_running = false;
-    std::function<void(const std::string& message)> m_reporter;
-    std::function<SaveAnswer(const std::string& question)> m_askToSave;
+    Dialogs m_dialogs;  // Form1's, lent to the penstock window
     StoreTrap m_trap;
-    Browser m_browser;  // openInBrowser()
 };
 
 }  // namespace tavorin::win32

@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "sheet/case_file.h"
 #include "sheet/penstock_file.h"
 #include "window/win32/clipboard.h"
 #include "window/win32/controls.h"
 #include "window/win32/dpi.h"
-#include "window/win32/file_dialog.h"
 #include "window/win32/gdi.h"
 #include "window/win32/profile_canvas.h"
-#include "window/win32/save_question.h"
 #include "window/win32/text.h"
 
 namespace tavorin::win32 {
@@ -355,8 +352,7 @@ void PenstockWindow::onDropFiles(HDROP drop) {
     const std::string path = takeDroppedFile(drop);
     if (path.empty() || m_host.running) return;
     endEdit(true);
-    const FileRead file = readFile(path, kPenstockFileLimit);
-    if (file.error.empty() && looksLikePenstock(file.bytes)) {
+    if (isPenstockFile(path)) {
         busy([&] { m_controller->openAt(path); });
         return;
     }
@@ -794,28 +790,14 @@ void PenstockWindow::showDrawing(const Penstock* penstock) { m_canvas->show(pens
 
 // --- WindowSide
 
-void PenstockWindow::report(std::string_view message) {
-    if (m_host.reporter) {
-        m_host.reporter(std::string(message));
-        return;
-    }
-    MessageBoxW(m_window, widen(message).c_str(), widen(kMessageTitle).c_str(),
-                MB_OK | MB_ICONWARNING);
-}
+void PenstockWindow::report(std::string_view message) { m_host.dialogs.report(m_window, message); }
 
 std::string PenstockWindow::choosePath(const FileMenuEntry& entry, const std::string& offer) {
-    const ChosenPath path = win32::choosePath(m_window, entry, offer);
-    if (!path.error.empty()) report(path.error);
-    return path.utf8;
+    return m_host.dialogs.path(m_window, entry, offer);
 }
 
 void PenstockWindow::print(const std::string& html) {
-    const std::string error = printInBrowser(html, m_host.browser);
-    if (!error.empty()) {
-        report(error);
-        return;
-    }
-    notify(kPrintedNotice);
+    if (m_host.dialogs.print(m_window, html)) notify(kPrintedNotice);
 }
 
 void PenstockWindow::showCheckDialog() { m_host.side.showCheckDialog(); }
@@ -826,11 +808,7 @@ void PenstockWindow::notify(std::string_view message) {
 }
 
 SaveAnswer PenstockWindow::askToSave(std::string_view question) {
-    if (m_host.askToSave) return m_host.askToSave(std::string(question));
-    std::string error;
-    const SaveAnswer answer = win32::askToSave(m_window, question, error);
-    if (!error.empty()) report(error);
-    return answer;
+    return m_host.dialogs.ask(m_window, question);
 }
 
 }  // namespace tavorin::win32

@@ -32,8 +32,8 @@
 #include "window/command.h"
 #include "window/penstock_window.h"
 #include "window/win32/accessible_names.h"
-#include "window/win32/browser_print.h"
 #include "window/win32/control_store.h"
+#include "window/win32/dialogs.h"
 #include "window/win32/fonts.h"
 #include "window/win32/gdi.h"
 #include "window/win32/notice.h"
@@ -50,8 +50,8 @@ inline constexpr int kDrawingId = 3002;
 inline constexpr int kCellEditId = 3003;
 
 // What Form1 lends the penstock window. `running` is Form1's flag that a handler of either
-// window runs (a close or a drop then waits); the three hooks are Form1's (a test's stand-ins
-// for the message box, the question and the browser), empty for the system's own.
+// window runs (a close or a drop then waits); the dialogs are Form1's (with a test's
+// stand-ins, if any), shown over the penstock window.
 struct PenstockHost {
     HWND form;
     WindowStore& store;
@@ -59,9 +59,7 @@ struct PenstockHost {
     CaseDocument& document;
     std::wstring face;
     bool& running;
-    const std::function<void(const std::string& message)>& reporter;
-    const std::function<SaveAnswer(const std::string& question)>& askToSave;
-    const Browser& browser;
+    const Dialogs& dialogs;
 };
 
 class PenstockWindow final : private WindowSide, private PenstockView {

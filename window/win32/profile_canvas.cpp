@@ -44,15 +44,8 @@ HPEN strokePen(ProfileDrawing::Stroke stroke, double scale) {
 
 std::unique_ptr<ProfileCanvas> ProfileCanvas::create(HINSTANCE instance, HWND parent, int id,
                                                      std::wstring face) {
-    WNDCLASSEXW windowClass{};
-    if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        windowClass.lpszClassName = kClassName;
-        if (RegisterClassExW(&windowClass) == 0) return nullptr;
-    }
+    // Its background is never erased: WM_PAINT paints it whole.
+    if (!registerWindowClass(instance, kClassName, windowProc)) return nullptr;
     std::unique_ptr<ProfileCanvas> canvas(new ProfileCanvas(std::move(face)));
     if (CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, nullptr,
                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,

@@ -31,6 +31,7 @@
 
 #include "engine/fields.h"
 #include "sheet/penstock_file.h"
+#include "tests/window/penstock_golden.h"
 #include "tests/window/qt/print_qstring.h"
 #include "window/qt/form1.h"
 
@@ -48,19 +49,6 @@ const QString kGoldenFile = QStringLiteral(TAVORIN_GOLDEN_DIR "/penstock.penstoc
 std::string contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-const PenstockTexts& golden() {
-    static const PenstockTexts texts = parsePenstock(contents(kGoldenFile)).texts;
-    return texts;
-}
-
-// The batch tool's lines for the golden line.
-std::vector<Json> goldenLines() {
-    std::ifstream in(TAVORIN_GOLDEN_DIR "/penstock.expected");
-    std::vector<Json> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
-    return lines;
 }
 
 // Types `text` into the widget with the focus, a key for each character.

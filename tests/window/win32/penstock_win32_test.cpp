@@ -24,10 +24,12 @@
 #include "engine/penstock.h"
 #include "sheet/case_file.h"
 #include "sheet/penstock_file.h"
+#include "tests/window/penstock_golden.h"
 #include "window/check_dialog.h"
 #include "window/control_table.h"
 #include "window/file_menu.h"
 #include "window/penstock_window.h"
+#include "window/win32/clipboard.h"
 #include "window/win32/control_store.h"
 #include "window/win32/form1.h"
 #include "window/win32/penstock_window.h"
@@ -39,20 +41,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kGolden = TAVORIN_GOLDEN_DIR;
-
-const PenstockTexts& golden() {
-    static const PenstockTexts texts =
-        parsePenstock(readFile(kGolden + "/penstock.penstock", kPenstockFileLimit).bytes).texts;
-    return texts;
-}
-
-// The batch tool's result lines of the golden line.
-std::vector<nlohmann::json> expectedLines() {
-    std::vector<nlohmann::json> lines;
-    std::ifstream in(kGolden + "/penstock.expected");
-    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
-    return lines;
-}
 
 int entryId(FileCommand command) {
     const auto entries = fileMenu();
@@ -94,18 +82,6 @@ std::vector<std::vector<std::string>> goldenCells() {
         for (size_t c = 0; c < kPointKeys.size(); ++c) cells.back().push_back(point[c]);
     }
     return cells;
-}
-
-bool setClipboard(const std::wstring& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1,
-              static_cast<wchar_t*>(GlobalLock(memory)));
-    GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
-    return set;
 }
 
 std::wstring clipboard() {
@@ -260,7 +236,7 @@ class PenstockWindowTest : public ::testing::Test {
     // The results table against the batch tool's lines, row by row and column by column; a
     // block the check does not run on reads 未验算.
     void expectGoldenResults() {
-        const std::vector<nlohmann::json> lines = expectedLines();
+        const std::vector<nlohmann::json> lines = goldenLines();
         ASSERT_EQ(itemCount(results()), static_cast<int>(lines.size()));
         for (size_t r = 0; r < lines.size(); ++r) {
             const nlohmann::json& fields = lines[r]["fields"];
@@ -329,7 +305,7 @@ TEST_F(PenstockWindowTest, TheGoldenLineTypedOrPastedGivesTheBatchToolsLines) {
             }
             EXPECT_EQ(GetFocus(), control("psAddRow")) << "Tab after the last cell leaves";
         } else {
-            ASSERT_TRUE(setClipboard(pasted));
+            ASSERT_EQ(setClipboardText(nullptr, pasted), "");
             goTo(0, 0);
             key(profile(), 'V', true);
         }
@@ -342,7 +318,7 @@ TEST_F(PenstockWindowTest, TheGoldenLineTypedOrPastedGivesTheBatchToolsLines) {
         all.state = all.stateMask = LVIS_SELECTED;
         SendMessageW(profile(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(&all));
-        setClipboard(L"");
+        setClipboardText(nullptr, L"");
         key(profile(), 'C', true);
         EXPECT_EQ(narrow(clipboard()), narrow(pasted));
     }
@@ -417,7 +393,7 @@ TEST_F(PenstockWindowTest, AResultRowOpensInForm1WithTheBatchToolsTexts) {
     ASSERT_NE(open(), nullptr);
     openGolden();
     click("psCalculate");
-    const std::vector<nlohmann::json> lines = expectedLines();
+    const std::vector<nlohmann::json> lines = goldenLines();
     HWND dialog = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
