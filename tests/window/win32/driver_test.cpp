@@ -591,6 +591,13 @@ TEST(Tavorin, VersionFillsTheFourLabelsAndASecondClickChangesNothing) {
     EXPECT_EQ(g_tavorin.messageBox(), nullptr);
 }
 
+// The screenshot file given, with `suffix` before its extension ("x.bmp" → "x-check.bmp").
+std::wstring screenshotPath(const wchar_t* suffix) {
+    std::wstring path = g_screenshot;
+    path.insert(path.rfind(L'.'), suffix);
+    return path;
+}
+
 // The window as the user sees it after the default calculation, as a BMP file.
 bool saveScreenshot(HWND window, const std::wstring& path) {
     RECT r{};
@@ -789,12 +796,10 @@ TEST(Tavorin, TheCheckDialogChecksTheWorkedExampleAndReportsAFault) {
         SendMessageW(checkControl(dialog, "Command2"), BM_CLICK, 0, 0);
         EXPECT_EQ(textOf(checkControl(dialog, "jg1")), widestCheckText("jg1"));
         setText("Nj1", "-1.23456789012346E+15");
-        std::wstring path = g_screenshot;
-        path.insert(path.rfind(L'.'), L"-check");
         RedrawWindow(dialog, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(saveScreenshot(dialog, path));
+        EXPECT_TRUE(saveScreenshot(dialog, screenshotPath(L"-check")));
     }
 
     // A fault: the engine's message in a box; every box keeps its text.
@@ -1000,9 +1005,7 @@ TEST(Tavorin, FileMenuScreenshot) {
     openFileMenu(g_tavorin, 0);
     ASSERT_TRUE(waitFor([] { return inMenu(g_tavorin); })) << "文件 did not open its menu";
     std::this_thread::sleep_for(300ms);
-    std::wstring path = g_screenshot;
-    path.insert(path.rfind(L'.'), L"-file-menu");
-    EXPECT_TRUE(saveScreenshot(g_tavorin.form(), path));
+    EXPECT_TRUE(saveScreenshot(g_tavorin.form(), screenshotPath(L"-file-menu")));
     closeMenu(g_tavorin);
 }
 
@@ -1130,10 +1133,7 @@ TEST(Tavorin, OpeningABrokenFileChangesNothingAndReports) {
         ASSERT_FALSE(message.empty());
         const Texts before = g_tavorin.allTexts();
         std::wstring picture;
-        if (&row == &rows[2] && !g_screenshot.empty()) {
-            picture = g_screenshot;
-            picture.insert(picture.rfind(L'.'), L"-open-error");
-        }
+        if (&row == &rows[2] && !g_screenshot.empty()) picture = screenshotPath(L"-open-error");
         // The boxes hold changes: they are given up for the file, which is no case.
         const Messages messages =
             runFileCommand(g_tavorin, FileCommand::Open, folder + row.file, picture, "不保存");
@@ -1247,12 +1247,10 @@ TEST(Tavorin, APenstockFileOpensInThePenstockWindowWhichCalculates) {
     EXPECT_TRUE(waitFor([&] { return focus() == profile; })) << "the table follows the boxes";
     for (const WORD key : {VK_DOWN, VK_RIGHT, VK_RIGHT}) press(key);
     if (!g_screenshot.empty()) {
-        std::wstring path = g_screenshot;
-        path.insert(path.rfind(L'.'), L"-penstock");
         RedrawWindow(window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(saveScreenshot(window, path));
+        EXPECT_TRUE(saveScreenshot(window, screenshotPath(L"-penstock")));
     }
     fresh.stop();
     EXPECT_EQ(fresh.exitCode(), 0u);
@@ -1391,10 +1389,8 @@ TEST(Tavorin, CtrlSTwiceAsksOnceThenSavesToTheSameFile) {
     EXPECT_TRUE(waitFor([&] { return fileBytes(path) == caseOf(fresh); }));
     EXPECT_TRUE(waitFor([&] { return noticeOf(fresh) == "已保存到“两次.tavorin”。"; }));
     if (!g_screenshot.empty()) {
-        std::wstring picture = g_screenshot;
-        picture.insert(picture.rfind(L'.'), L"-notice");
         std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(saveScreenshot(fresh.form(), picture));
+        EXPECT_TRUE(saveScreenshot(fresh.form(), screenshotPath(L"-notice")));
     }
     const std::string first = fileBytes(path);
 
@@ -1479,10 +1475,8 @@ TEST(Tavorin, ClosingAChangedCaseAsksWhatToDo) {
             << ::testing::PrintToString(staticTexts(question));
         EXPECT_EQ(buttonsOf(question), (std::vector<std::string>{"保存", "不保存", "取消"}));
         if (&row == &rows[0] && !g_screenshot.empty()) {
-            std::wstring picture = g_screenshot;
-            picture.insert(picture.rfind(L'.'), L"-question");
             std::this_thread::sleep_for(300ms);
-            EXPECT_TRUE(saveScreenshot(question, picture));
+            EXPECT_TRUE(saveScreenshot(question, screenshotPath(L"-question")));
         }
         if (row.button != nullptr) {
             answerQuestion(question, row.button);
